@@ -1,0 +1,51 @@
+#include "cli.h"
+
+#include <cstring>
+
+std::string UsageText() {
+  return "usage:\n"
+         "  quillon-cli scan [--range MIN:MAX] [--json] FILE\n"
+         "      Scans a BKF file (Standard mode) and prints the recovery tree:\n"
+         "      folders with their file counts and files with their sizes, or the\n"
+         "      whole tree as JSON. --range scans the bytes MIN to MAX only.\n"
+         "  quillon-cli --help\n"
+         "\n"
+         "Ctrl-C stops a scan; what was found so far is still printed.\n"
+         "Exit status: 0 done, 1 the file cannot be opened, 2 usage error.\n";
+}
+
+std::optional<ByteRange> ParseRange(const std::string& text) {
+  const size_t colon = text.find(':');
+  if (colon == std::string::npos || colon == 0 || colon + 1 == text.size()) return std::nullopt;
+  ByteRange range;
+  auto parse = [](const std::string& digits, uint64_t& value) {
+    if (digits.empty() || digits.size() > 20) return false;
+    value = 0;
+    for (char c : digits) {
+      if (c < '0' || c > '9') return false;
+      const uint64_t d = uint64_t(c - '0');
+      if (value > (UINT64_MAX - d) / 10) return false;
+      value = value * 10 + d;
+    }
+    return true;
+  };
+  if (!parse(text.substr(0, colon), range.min) || !parse(text.substr(colon + 1), range.max)) return std::nullopt;
+  return range;
+}
+
+int RunCli(int argc, char** argv, std::FILE* out, std::FILE* err) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) {
+    std::fprintf(err, "%s", UsageText().c_str());
+    return kExitUsage;
+  }
+  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    std::fprintf(out, "%s", UsageText().c_str());
+    return kExitOk;
+  }
+  const std::string command = args[0];
+  args.erase(args.begin());
+  if (command == "scan") return RunScanCommand(args, out, err);
+  std::fprintf(err, "quillon-cli: unknown command '%s'\n\n%s", command.c_str(), UsageText().c_str());
+  return kExitUsage;
+}

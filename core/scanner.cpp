@@ -1,0 +1,358 @@
+#include "scanner.h"
+
+#include <cstring>
+#include <string>
+
+#include "tag_search.h"
+
+namespace {
+constexpr uint32_t kStandardStopTags = kAllBlockTags & ~BlockTagBit(kBlockCfil) & ~BlockTagBit(kBlockSfmb);
+
+bool LettersAre(const uint8_t* block, const char* four) { return std::memcmp(block, four, 4) == 0; }
+
+std::u16string ChildKey(int64_t parent, const std::u16string& name) {
+  std::u16string key(4, u'\0');
+  const uint64_t p = static_cast<uint64_t>(parent);
+  for (int i = 0; i < 4; ++i) key[static_cast<size_t>(i)] = static_cast<char16_t>(p >> (16 * i));
+  key += name;
+  return key;
+}
+
+// "SET %d :" followed by the set's name.
+std::u16string SetNodeName(uint16_t number, const std::u16string& name) {
+  std::string digits = std::to_string(number);
+  std::u16string text = u"SET ";
+  for (char c : digits) text += static_cast<char16_t>(c);
+  text += u" :";
+  text += name;
+  return text;
+}
+}  // namespace
+
+bkf::bkf(ApplicationState& state) : m_state(state) {}
+
+WindowReader& bkf::Reader() {
+  if (!m_reader) m_reader = std::make_unique<WindowReader>(m_file);
+  return *m_reader;
+}
+
+size_t bkf::ResultMemoryBytes() const { return m_tree.MemoryBytes() + m_files.MemoryBytes(); }
+
+void bkf::ReadWindow(uint64_t pos, uint8_t* window, size_t n) { Reader().Read(pos, window, n); }
+
+uint64_t bkf::PrepareRange() {
+  const uint64_t length = Reader().Length();
+  if (m_nRangeStart > length) {
+    if (m_hNotifyWnd)
+      m_hNotifyWnd->MessageBox(kStartRangeMessage, ProductCaption(), MsgButtons::Ok, MsgIcon::Information);
+    m_nRangeStart = 0;
+  }
+  if (m_nRangeEnd == 0) {
+    m_nRangeEnd = length;
+  } else if (m_nRangeEnd > length) {
+    if (m_hNotifyWnd)
+      m_hNotifyWnd->MessageBox(kEndRangeMessage, ProductCaption(), MsgButtons::Ok, MsgIcon::Information);
+    m_nRangeEnd = length;
+  }
+  return length;
+}
+
+void bkf::SendProgress(uint64_t pos, uint64_t length, float percent) {
+  if (!m_hNotifyWnd) return;
+  auto* progress = new ScanProgress{percent, pos, m_nFilesFound, length};
+  m_hNotifyWnd->SendMessage(UM_SCAN_PROGRESS, reinterpret_cast<uintptr_t>(progress), 0);
+}
+
+void bkf::SendGatedProgress(int32_t& lastPermille, uint64_t pos, uint64_t length, float percent) {
+  const uint64_t permille =
+      static_cast<uint64_t>(static_cast<unsigned __int128>(pos) * 1000 / length);
+  if (lastPermille < static_cast<int32_t>(permille)) {
+    lastPermille = static_cast<int32_t>(permille);
+    SendProgress(pos, length, percent);
+  }
+}
+
+void bkf::SendFinished() {
+  if (m_hNotifyWnd) m_hNotifyWnd->SendMessage(UM_SCAN_FINISHED, 100, 0);
+}
+
+int bkf::Scan(const std::filesystem::path& path) {
+  if (!m_file.Open(path)) return 0;
+  m_reader.reset();
+  const uint64_t length = PrepareRange();
+
+  float percent = 0;
+  m_nStep = kWindowSize;
+  uint64_t pos = m_nRangeStart;
+  while (pos < m_nRangeEnd) {
+    if (!Running()) break;
+    SendGatedProgress(m_nLastPermille, pos, length, percent);
+    ReadWindow(pos, m_window, sizeof m_window);
+
+    int t = -1;
+    const long k = FindFirstBlockTag(m_window, kWindowSize, kStandardStopTags, t);
+    if (k < 0) {
+      SendProgress(pos, length, percent);  // a window without a tag: not gated
+    } else if (k > 0) {
+      pos += static_cast<uint64_t>(k);
+      ReadWindow(pos, m_window, sizeof m_window);
+    }
+
+    switch (t) {
+      case kBlockTape: TapeHandler(pos); break;
+      case kBlockSset: SetHandler(pos); break;
+      case kBlockVolb: VolumeHandler(pos); break;
+      case kBlockDirb: DirectoryHandler(pos); break;
+      case kBlockFile: {
+        const uint64_t skip = FileHandler(pos);
+        if (m_bLastWalkOnStan && skip + MtfStreamHeader::kSize > kWindowSize) {
+          // Land exactly at the end of the file's content, so that letters in
+          // its last KiB cannot move the grid.
+          pos += skip + MtfStreamHeader::kSize;
+          m_nStep = 0;
+        } else if (skip > kWindowSize) {
+          pos += skip & ~uint64_t(kWindowSize - 1);
+          m_nStep = 0;
+        }
+        break;
+      }
+      default: break;  // ESET, EOTM, ESPB and windows without a tag
+    }
+
+    if (pos >= m_nRangeEnd) break;
+    pos += m_nStep;
+    percent = static_cast<float>(static_cast<double>(pos) / static_cast<double>(m_nRangeEnd) * 100.0);
+    m_nStep = kWindowSize;
+  }
+  SendFinished();
+  return 1;
+}
+
+int64_t bkf::AddTreeNode(const std::u16string& name, int64_t parent) {
+  const int64_t n = m_tree.AddNode(name, parent);
+  if (n > 0) m_childIndex[ChildKey(parent, name)] = n;
+  return n;
+}
+
+void bkf::EnsureTape() {
+  if (m_bTapeCreated) return;
+  const int64_t n = AddTreeNode(kTapeCreated, m_nTapeNode);
+  m_nCurrentNode = m_nTapeNode = n;
+  m_bTapeCreated = 1;
+}
+
+void bkf::TapeHandler(uint64_t) {
+  m_nStep = kWindowSize;
+  const MtfBlockHeader h = MtfBlockHeader::Read(m_window);
+  const MtfTapeAddress name = MtfTapeAddress::Read(m_window + mtf::kTapeMediaName);
+  if (!LettersAre(m_window, "TAPE") || h.offsetToFirstEvent >= 2048 || name.size >= 512 ||
+      name.offset <= 4 || name.offset >= 1024)
+    return;
+  m_nameBuffers.push_back(CopyNameText(m_window, kWindowSize, name.offset, name.size));
+  const int64_t n = AddTreeNode(m_nameBuffers.back(), m_nCurrentNode);
+  m_nCurrentNode = n;
+  m_nTapeNode = n;
+  m_bTapeCreated = 1;
+}
+
+void bkf::SetHandler(uint64_t) {
+  m_nStep = kWindowSize;
+  const MtfBlockHeader h = MtfBlockHeader::Read(m_window);
+  const MtfTapeAddress name = MtfTapeAddress::Read(m_window + mtf::kSsetName);
+  if (!LettersAre(m_window, "SSET") || h.offsetToFirstEvent >= 2048 || name.size >= 512 ||
+      name.offset <= 4 || name.offset >= 1024)
+    return;
+  m_nameBuffers.push_back(CopyNameText(m_window, kWindowSize, name.offset, name.size));
+  const std::u16string text = SetNodeName(LoadU16(m_window + mtf::kSsetNumber), m_nameBuffers.back());
+  EnsureTape();
+  const int64_t s = AddTreeNode(text, m_nTapeNode);
+  m_nSetNode = m_nCurrentNode = s;
+  m_bSetCreated = 1;
+  m_strPathPrefix.clear();
+}
+
+void bkf::VolumeHandler(uint64_t) {
+  m_nStep = kWindowSize;
+  const MtfBlockHeader h = MtfBlockHeader::Read(m_window);
+  const MtfTapeAddress name = MtfTapeAddress::Read(m_window + mtf::kVolbDeviceName);
+  if (!LettersAre(m_window, "VOLB") || h.offsetToFirstEvent >= 2048 || name.offset <= 4 ||
+      name.offset >= 1024 || name.size < 1 || name.size > 511)
+    return;
+  m_nameBuffers.push_back(CopyNameText(m_window, kWindowSize, name.offset, name.size));
+  const std::u16string device = m_nameBuffers.back();
+  if (device.empty()) return;
+  EnsureTape();
+  if (!m_bSetCreated) {
+    const int64_t s = AddTreeNode(kSetCreated, m_nTapeNode);
+    m_nCurrentNode = m_nSetNode = s;
+    m_bSetCreated = 1;
+  }
+  const int64_t v = AddTreeNode(device, m_nSetNode);
+  m_bVolumeCreated = 1;
+  m_nCurrentNode = m_nVolumeNode = v;
+  m_strPathPrefix = device + u"\\";
+}
+
+void bkf::SplitPath(const std::u16string& path) {
+  m_pathParts.clear();
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find(u'\\', start);
+    if (end == std::u16string::npos) end = path.size();
+    if (end > start) m_pathParts.push_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+}
+
+int64_t bkf::FindDirectChild(int64_t parent, const std::u16string& name) {
+  const auto it = m_childIndex.find(ChildKey(parent, name));
+  return it == m_childIndex.end() ? kNotFound : it->second;
+}
+
+void bkf::ResolveUnderVolume(const std::u16string& dirName) {
+  SplitPath(dirName);
+  int64_t i = m_nVolumeNode;
+  for (const auto& part : m_pathParts) {
+    const int64_t r = FindDirectChild(i, part);
+    if (r == kNotFound) {
+      const int64_t added = AddTreeNode(part, i);
+      if (added == kNotFound) return;
+      i = added;
+    } else {
+      i = r;
+    }
+  }
+  m_nCurrentNode = i;
+}
+
+void bkf::ResolveFromVolumeByName(const std::u16string& path) {
+  SplitPath(path);
+  if (m_pathParts.empty()) return;
+  int64_t i = m_tree.FindNode(m_pathParts[0], m_nVolumeNode, 1);
+  for (size_t j = 1; j < m_pathParts.size(); ++j) {
+    if (i == kNotFound) continue;
+    const int64_t r = m_tree.FindNode(m_pathParts[j], i, 0);
+    if (r == kNotFound) {
+      i = AddTreeNode(m_pathParts[j], i);
+      m_nCurrentNode = i;
+    } else {
+      i = r;
+    }
+  }
+}
+
+void bkf::DirectoryHandler(uint64_t) {
+  m_nStep = kWindowSize;
+  m_pathParts.clear();
+  const MtfBlockHeader h = MtfBlockHeader::Read(m_window);
+  if (!LettersAre(m_window, "DIRB") || h.offsetToFirstEvent >= 2048) return;
+  const MtfTapeAddress name = MtfTapeAddress::Read(m_window + mtf::kDirbName);
+  if (name.offset < 5 || name.offset > 1023 || name.size >= 512) {
+    m_nStep = 1;  // the next window starts one byte after this block
+    return;
+  }
+  m_nameBuffers.push_back(CopyNameText(m_window, kWindowSize, name.offset, name.size));
+  const std::u16string dir = ConvertDirectoryName(m_window, kWindowSize, name.offset, name.size);
+  std::memset(m_dirName, 0, sizeof m_dirName);
+  std::memcpy(m_dirName, dir.data(), std::min(dir.size(), size_t(256)) * sizeof(char16_t));
+  if (dir.empty()) return;  // the root folder
+
+  const bool prefixed = !m_strPathPrefix.empty();
+  const std::u16string path = m_strPathPrefix + dir;
+  if (!m_bVolumeCreated) {
+    if (!m_bSetCreated) m_nCurrentNode = AddTreeNode(kDummySetCreated, m_nCurrentNode);
+    m_nCurrentNode = m_nVolumeNode = AddTreeNode(kDummyVolumeXX, m_nCurrentNode);
+  }
+  if (prefixed)
+    ResolveUnderVolume(dir);
+  else
+    ResolveFromVolumeByName(path);
+}
+
+bkf::StreamWalk bkf::WalkStreams(uint64_t blockPos, uint64_t l, bool roundAfterCpad) {
+  StreamWalk walk;
+  const uint64_t length = Reader().Length();
+  uint8_t raw[MtfStreamHeader::kSize];
+  bool stepped = false;
+  MtfStreamHeader current;  // the header at which the walk stopped
+  for (int count = 1;; ++count) {
+    if (blockPos + l < blockPos || blockPos + l >= length) {
+      current = MtfStreamHeader{};  // nothing to read there
+      break;
+    }
+    ReadWindow(blockPos + l, raw, sizeof raw);
+    current = MtfStreamHeader::Read(raw);
+    const int s = FindStreamTag(raw);
+    if (s == kStreamStan) {
+      walk.onStan = true;
+      break;
+    }
+    if (s < 0 || count == kMaxStreamHeaders) break;
+    // Step over the stream: 22 + length, rounded up to 4 from the block start.
+    uint64_t next = l + MtfStreamHeader::kSize;
+    if (current.length > UINT64_MAX - next) break;
+    next += current.length;
+    if (roundAfterCpad || s != kStreamCpad) {
+      if (!RoundUp4(next, next)) break;
+    }
+    walk.last = current;
+    stepped = true;
+    l = next;
+  }
+  walk.l = l;
+  if (walk.onStan || !stepped) walk.last = current;
+  return walk;
+}
+
+void bkf::AddFileRecord(std::u16string name, uint16_t nameBytes, uint64_t dataPosition,
+                        uint64_t dataLength) {
+  m_nFilesFound += 1;
+  FoundFileRecord r = NewFoundFileRecord();
+  r.nameBytes = nameBytes;
+  r.parent = m_nCurrentNode;
+  r.kind = kFileKind;
+  r.index = m_files.Count();
+  r.dataPosition = dataPosition;
+  r.dataLength = dataLength;
+  const int64_t index = m_files.Append(r, std::move(name));
+  if (m_tree.IsValid(m_nCurrentNode)) {
+    TreeNode& node = m_tree.Node(m_nCurrentNode);
+    if (m_nLastFileNode != m_nCurrentNode) node.firstFile = index;
+    node.lastFile = index;
+  }
+  m_nLastFileNode = m_nCurrentNode;
+}
+
+uint64_t bkf::FileHandler(uint64_t blockPos) {
+  m_nStep = kWindowSize;
+  m_bLastWalkOnStan = false;
+  const MtfBlockHeader h = MtfBlockHeader::Read(m_window);
+  const MtfTapeAddress nameAddr = MtfTapeAddress::Read(m_window + mtf::kFileName);
+  if (!LettersAre(m_window, "FILE") || h.offsetToFirstEvent >= 2048 || nameAddr.offset <= 4 ||
+      nameAddr.offset >= 1024 || nameAddr.size >= 512)
+    return 0;
+  std::u16string name = CopyNameText(m_window, kWindowSize, nameAddr.offset, nameAddr.size);
+  if (name.empty()) return 0;
+
+  if (!m_bVolumeCreated) {
+    if (!m_bSetCreated) {
+      EnsureTape();
+      m_nCurrentNode = m_nSetNode = AddTreeNode(kSetCreated, m_nTapeNode);
+      m_bSetCreated = 1;
+    }
+    m_nCurrentNode = m_nVolumeNode = AddTreeNode(kVolumeXX, m_nSetNode);
+    m_bVolumeCreated = 1;
+    m_strPathPrefix = std::u16string(kDummyVolumeXX) + u"\\";
+  }
+
+  const uint64_t first = h.offsetToFirstEvent;
+  if (first >= kWindowSize) return 0;
+  const StreamWalk walk = WalkStreams(blockPos, first, true);
+  const uint64_t dataLength = walk.onStan ? walk.last.length : 0;
+  // Plausibility against the end of the scanned range.
+  if (walk.last.length >= m_nRangeEnd || walk.l >= m_nRangeEnd) return 0;
+
+  AddFileRecord(std::move(name), nameAddr.size, blockPos + walk.l + MtfStreamHeader::kSize, dataLength);
+  m_bLastWalkOnStan = walk.onStan;
+  return walk.onStan ? walk.l + walk.last.length : walk.l;
+}

@@ -1,0 +1,134 @@
+#pragma once
+// The Standard scanner: slides a 1024-byte window over a BKF file (or a byte
+// range of it), recognises descriptor blocks by their tags and rebuilds the
+// recovery tree and the found-file list from them, without trusting the chain
+// of blocks. bkfAdvance derives from it and overrides Scan.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "app_state.h"
+#include "bkf_file.h"
+#include "mtf.h"
+#include "notify.h"
+#include "recovery_tree.h"
+
+// Placeholder node names (each ends with one blank).
+inline constexpr char16_t kTapeCreated[] = u"TAPE CREATED ";
+inline constexpr char16_t kSetCreated[] = u"SET CREATED ";
+inline constexpr char16_t kVolumeXX[] = u"VOLUME XX: ";
+inline constexpr char16_t kDummySetCreated[] = u"DUMY SET CREATED ";
+inline constexpr char16_t kDummyVolumeXX[] = u"DUMY VOLUME XX: ";
+
+inline constexpr char16_t kStartRangeMessage[] =
+    u"Starting range exceeds the file size so parsing of file starts from zero.";
+inline constexpr char16_t kEndRangeMessage[] =
+    u"End range exceeds the file size so file will parse to the end of file size.";
+
+class bkf {
+ public:
+  static constexpr size_t kWindowSize = 1024;
+  // The search looks at every window offset 0..1023; a tag that begins in the
+  // last three offsets is read with the three bytes that follow the window.
+  static constexpr size_t kTagTail = 3;
+  // A file block's stream walk reads at most this many headers.
+  static constexpr int kMaxStreamHeaders = 64;
+
+  explicit bkf(ApplicationState& state = AppState());
+  virtual ~bkf() = default;
+  bkf(const bkf&) = delete;
+  bkf& operator=(const bkf&) = delete;
+
+  // Opens the file read-only and scans it: 0 when it cannot be opened, else 1.
+  // Throws BkfIoError on a read error of the medium.
+  virtual int Scan(const std::filesystem::path& path);
+
+  int FindBlockTag(const uint8_t* p) const { return m_tags.FindBlockTag(p); }
+  int FindStreamTag(const uint8_t* p) const { return m_tags.FindStreamTag(p); }
+  ApplicationState& State() const { return m_state; }
+
+  // Bytes held by the scan result (tree, records, names), for measurements.
+  size_t ResultMemoryBytes() const;
+
+  INotifyTarget* m_hNotifyWnd = nullptr;
+  CTarvelBKFTreeVectorClass m_tree;
+  std::u16string m_strPathPrefix;
+  char16_t m_dirName[257] = {};
+  uint8_t m_window[kWindowSize + kTagTail] = {};
+  BkfFile m_file;
+  TagTable m_tags;
+  int32_t m_bTapeCreated = 0;
+  int32_t m_bSetCreated = 0;
+  int32_t m_bVolumeCreated = 0;
+  uint64_t m_nFilesFound = 0;
+  uint64_t m_nRangeStart = 0;
+  uint64_t m_nRangeEnd = 0;
+  uint64_t m_nStep = 0;
+  int64_t m_nCurrentNode = 0;
+  int64_t m_nVolumeNode = 0;
+  int64_t m_nLastFileNode = 0;
+  int64_t m_nTapeNode = 0;
+  int64_t m_nSetNode = 0;
+  std::vector<std::u16string> m_pathParts;
+  FoundFileList m_files;
+  std::vector<std::u16string> m_nameBuffers;
+  int32_t m_nLastPermille = 0;
+
+ protected:
+  // Result of a file block's stream walk.
+  struct StreamWalk {
+    uint64_t l = 0;               // offset from the block start where the walk ended
+    MtfStreamHeader last;         // "the last header" of the walk
+    bool onStan = false;          // the walk stopped on a "STAN" header
+  };
+
+  // Range handling of the walk (messages included); returns the file length.
+  uint64_t PrepareRange();
+  // The gated progress message (per thousandth of the file length).
+  void SendGatedProgress(int32_t& lastPermille, uint64_t pos, uint64_t length, float percent);
+  void SendProgress(uint64_t pos, uint64_t length, float percent);
+  void SendFinished();
+  // Reads n bytes at pos into a window buffer (zeros past the end of the file).
+  void ReadWindow(uint64_t pos, uint8_t* window, size_t n);
+
+  // Placeholder "TAPE CREATED " under the tape node, as the set handler makes it.
+  void EnsureTape();
+  // Walks a file block's streams from offset l, reading each header from the
+  // file; stops on "STAN", an unknown id, the end of the file, an overflowing
+  // step or the header limit. `roundAfterCpad` is false for the Advanced
+  // scanner's walk of a padded block.
+  StreamWalk WalkStreams(uint64_t blockPos, uint64_t l, bool roundAfterCpad);
+  // Appends the found-file record and keeps the node's file range.
+  void AddFileRecord(std::u16string name, uint16_t nameBytes, uint64_t dataPosition,
+                     uint64_t dataLength);
+  // Resolves a directory path under m_nVolumeNode (non-empty prefix): each
+  // part among direct children only; the folder reached becomes current.
+  void ResolveUnderVolume(const std::u16string& dirName);
+  // The original resolution (empty prefix): first part anywhere below the
+  // volume node, further parts anywhere below the folder reached.
+  void ResolveFromVolumeByName(const std::u16string& path);
+  int64_t FindDirectChild(int64_t parent, const std::u16string& name);
+  int64_t AddTreeNode(const std::u16string& name, int64_t parent);
+  void SplitPath(const std::u16string& path);
+  bool Running() const { return m_state.m_bProcessRunning.load(std::memory_order_relaxed) != 0; }
+
+  WindowReader& Reader();
+
+ private:
+  void TapeHandler(uint64_t blockPos);
+  void SetHandler(uint64_t blockPos);
+  void VolumeHandler(uint64_t blockPos);
+  void DirectoryHandler(uint64_t blockPos);
+  uint64_t FileHandler(uint64_t blockPos);
+
+ protected:
+  ApplicationState& m_state;
+  std::unique_ptr<WindowReader> m_reader;
+  // Direct children by (parent, name), newest wins, for ResolveUnderVolume.
+  std::unordered_map<std::u16string, int64_t> m_childIndex;
+  bool m_bLastWalkOnStan = false;
+};

@@ -1,0 +1,63 @@
+# Shared set-up of scripts/run, scripts/test and the other scripts. Sourced.
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD="$ROOT/build"
+JOBS=2
+
+# Every Debian package the project needs to build, test and run.
+PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  libgtest-dev googletest
+  qt6-base-dev qt6-svg-dev qt6-webengine-dev qt6-image-formats-plugins
+  libgl-dev libxkbcommon-dev
+  xvfb xauth
+  adwaita-icon-theme shared-mime-info fonts-dejavu-core
+)
+
+missing_packages() {
+  local p missing=()
+  for p in "${PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$p")
+    fi
+  done
+  echo "${missing[@]}"
+}
+
+ensure_packages() {
+  local missing
+  missing="$(missing_packages)"
+  [ -z "$missing" ] && return 0
+  echo "Installing missing packages: $missing"
+  local cmd=(apt-get install -y --no-install-recommends $missing)
+  if [ "$(id -u)" -eq 0 ]; then
+    DEBIAN_FRONTEND=noninteractive apt-get update -qq && DEBIAN_FRONTEND=noninteractive "${cmd[@]}"
+  elif command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
+    sudo DEBIAN_FRONTEND=noninteractive apt-get update -qq && sudo DEBIAN_FRONTEND=noninteractive "${cmd[@]}"
+  else
+    echo "These packages are missing and this user cannot install them. Run:"
+    echo "  sudo apt-get update && sudo ${cmd[*]}"
+    exit 1
+  fi
+}
+
+generator_args() {
+  if command -v ninja >/dev/null 2>&1; then echo "-G Ninja"; fi
+}
+
+# configure_and_build DIR [cmake options...]
+configure_and_build() {
+  local dir="$1"; shift
+  if [ ! -f "$dir/CMakeCache.txt" ]; then
+    cmake -S "$ROOT" -B "$dir" $(generator_args) "$@"
+  else
+    cmake -S "$ROOT" -B "$dir" "$@" >/dev/null
+  fi
+  cmake --build "$dir" -j"$JOBS"
+}
+
+# The demo backup written by the fixture writer.
+make_demo() {
+  mkdir -p "$BUILD/demo"
+  "$BUILD/tools/quillon-fixture" demo "$BUILD/demo/demo.bkf"
+}

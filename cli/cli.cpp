@@ -8,10 +8,22 @@ std::string UsageText() {
          "      Scans a BKF file (Standard mode) and prints the recovery tree:\n"
          "      folders with their file counts and files with their sizes, or the\n"
          "      whole tree as JSON. --range scans the bytes MIN to MAX only.\n"
+         "  quillon-cli extract FILE --to DIR [--flat] [--range MIN:MAX] [--only PATTERN]\n"
+         "                      [--next-part PART]... [--skip-continued]\n"
+         "      Scans a BKF file (Standard mode) and saves the files found into DIR,\n"
+         "      below it in their folders of the recovery tree, or with --flat all\n"
+         "      into DIR (a number goes in front of a name that is taken). --only\n"
+         "      saves the files whose name matches PATTERN (* any characters, ? one;\n"
+         "      letter case matters; without * any name containing it matches).\n"
+         "      --next-part names the next part of a split backup; give one for\n"
+         "      each further part, in order. A file that begins in an earlier part\n"
+         "      is saved from this part on unless --skip-continued is given.\n"
          "  quillon-cli --help\n"
          "\n"
-         "Ctrl-C stops a scan; what was found so far is still printed.\n"
-         "Exit status: 0 done, 1 the file cannot be opened, 2 usage error.\n";
+         "Ctrl-C stops a scan; what was found so far is still printed. Ctrl-C stops\n"
+         "an extract after the data written so far (exit status 130).\n"
+         "Exit status: 0 done, 1 a BKF file cannot be opened or read, 2 usage error,\n"
+         "3 an output file cannot be created or written.\n";
 }
 
 std::optional<ByteRange> ParseRange(const std::string& text) {
@@ -46,6 +58,7 @@ int RunCli(int argc, char** argv, std::FILE* out, std::FILE* err) {
   const std::string command = args[0];
   args.erase(args.begin());
   if (command == "scan") return RunScanCommand(args, out, err);
+  if (command == "extract") return RunExtractCommand(args, out, err);
   std::fprintf(err, "quillon-cli: unknown command '%s'\n\n%s", command.c_str(), UsageText().c_str());
   return kExitUsage;
 }

@@ -11,6 +11,8 @@
 constexpr int kExitOk = 0;
 constexpr int kExitCannotOpen = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitOutputFailed = 3;
+constexpr int kExitStopped = 130;
 
 // Runs one command line (argv[0] is the program name).
 int RunCli(int argc, char** argv, std::FILE* out, std::FILE* err);
@@ -27,3 +29,6 @@ std::optional<ByteRange> ParseRange(const std::string& text);
 
 // `quillon-cli scan ...` (arguments after the command word).
 int RunScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+
+// `quillon-cli extract ...` (arguments after the command word).
+int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);

@@ -1,7 +1,7 @@
 #include <cstdio>
 
-#include "app_state.h"
 #include "cli.h"
+#include "cli_scan.h"
 #include "scanner.h"
 #include "terminal_notify.h"
 #include "tree_print.h"
@@ -40,31 +40,13 @@ int RunScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FI
 
   TerminalNotify notify(err);
   bkf scanner;
-  scanner.m_hNotifyWnd = &notify;
-  if (range) {
-    scanner.m_nRangeStart = range->min;
-    scanner.m_nRangeEnd = range->max;
-  }
-  AppState().m_bProcessRunning.store(1);
-  InstallInterruptStop();
-  int ok = 0;
-  try {
-    ok = scanner.Scan(file);
-  } catch (const std::exception& e) {
-    AppState().m_bProcessRunning.store(0);
-    notify.ClearProgress();
-    std::fprintf(err, "quillon-cli: %s\n", e.what());
-    std::fprintf(err, "Unknown Error Occurred, Error Code: ADBRECTD\n");
+  const CliScanResult result = RunCliScan(scanner, file, range, notify, err);
+  if (result == CliScanResult::CannotOpen) return kExitCannotOpen;
+  if (result == CliScanResult::ReadError) {
     std::fputs((json ? FormatTreeJson(scanner) : FormatTreeText(scanner)).c_str(), out);
     return kExitCannotOpen;
   }
-  const bool stopped = AppState().m_bProcessRunning.load() == 0;
-  AppState().m_bProcessRunning.store(0);
-  notify.ClearProgress();
-  if (!ok) {
-    std::fprintf(err, "quillon-cli: the file '%s' cannot be opened.\n", file.c_str());
-    return kExitCannotOpen;
-  }
+  const bool stopped = result == CliScanResult::Stopped;
   if (stopped) std::fprintf(err, "Scan stopped; showing what was found so far.\n");
   std::fputs((json ? FormatTreeJson(scanner) : FormatTreeText(scanner)).c_str(), out);
   if (!json)

@@ -1,0 +1,34 @@
+#include "cli_scan.h"
+
+#include <exception>
+
+#include "app_state.h"
+
+CliScanResult RunCliScan(bkf& scanner, const std::string& file, const std::optional<ByteRange>& range,
+                         TerminalNotify& notify, std::FILE* err) {
+  scanner.m_hNotifyWnd = &notify;
+  if (range) {
+    scanner.m_nRangeStart = range->min;
+    scanner.m_nRangeEnd = range->max;
+  }
+  AppState().m_bProcessRunning.store(1);
+  InstallInterruptStop();
+  int ok = 0;
+  try {
+    ok = scanner.Scan(file);
+  } catch (const std::exception& e) {
+    AppState().m_bProcessRunning.store(0);
+    notify.ClearProgress();
+    std::fprintf(err, "quillon-cli: %s\n", e.what());
+    std::fprintf(err, "Unknown Error Occurred, Error Code: ADBRECTD\n");
+    return CliScanResult::ReadError;
+  }
+  const bool stopped = AppState().m_bProcessRunning.load() == 0;
+  AppState().m_bProcessRunning.store(0);
+  notify.ClearProgress();
+  if (!ok) {
+    std::fprintf(err, "quillon-cli: the file '%s' cannot be opened.\n", file.c_str());
+    return CliScanResult::CannotOpen;
+  }
+  return stopped ? CliScanResult::Stopped : CliScanResult::Done;
+}

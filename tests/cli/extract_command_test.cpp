@@ -1,0 +1,278 @@
+// quillon-cli extract: every file of the fixtures comes out byte-exact, the
+// save job's log lines, the options, failures named, hostile names kept inside.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+
+#include "cli.h"
+#include "demo_backup.h"
+#include "extract_support.h"
+#include "lzs_encoder.h"
+#include "split_backup.h"
+#include "test_support.h"
+
+using namespace testing_support;
+using fixture::Bytes;
+
+namespace {
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+CliRun RunQuillon(std::vector<std::string> args) {
+  args.insert(args.begin(), "quillon-cli");
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  char* outText = nullptr;
+  char* errText = nullptr;
+  size_t outSize = 0, errSize = 0;
+  std::FILE* out = open_memstream(&outText, &outSize);
+  std::FILE* err = open_memstream(&errText, &errSize);
+  CliRun run;
+  run.status = RunCli(int(argv.size()), argv.data(), out, err);
+  std::fclose(out);
+  std::fclose(err);
+  run.out.assign(outText, outSize);
+  run.err.assign(errText, errSize);
+  std::free(outText);
+  std::free(errText);
+  return run;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+// The paths named by the " File saved." lines.
+std::vector<std::string> SavedPaths(const std::string& out) {
+  std::vector<std::string> paths;
+  const std::string tail = " File saved.";
+  for (const auto& line : Lines(out))
+    if (line.size() > tail.size() && line.compare(line.size() - tail.size(), tail.size(), tail) == 0)
+      paths.push_back(line.substr(0, line.size() - tail.size()));
+  return paths;
+}
+
+std::set<std::string> FilesBelow(const std::filesystem::path& dir) {
+  std::set<std::string> files;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(dir))
+    if (e.is_regular_file()) files.insert(std::filesystem::relative(e.path(), dir).string());
+  return files;
+}
+
+TEST(CliExtract, DemoBackupInHierarchyAndFlat) {
+  TempDir dir;
+  fixture::DemoBackup().WriteTo(dir / "demo.bkf");
+  auto scan = ScanFile(dir / "demo.bkf");
+  const bkf& s = *scan->scanner;
+  std::filesystem::create_directories(dir / "tree");
+  std::filesystem::create_directories(dir / "flat");
+
+  const CliRun tree = RunQuillon({"extract", (dir / "demo.bkf").string(), "--to", (dir / "tree").string()});
+  ASSERT_EQ(tree.status, kExitOk) << tree.err;
+  const auto lines = Lines(tree.out);
+  ASSERT_GE(lines.size(), 4u);
+  EXPECT_EQ(lines[0], "");
+  EXPECT_EQ(lines[1].rfind(" Saving process for recovered files starts.    ", 0), 0u);
+  EXPECT_EQ(lines[2], "Number of files to be saved: 9");
+  EXPECT_NE(tree.out.find("report.txt saving...                      File Size(Bytes):  5292\n"), std::string::npos);
+  EXPECT_NE(tree.out.find("\nNumber of files saved: 9\n\nSaving of recovered files has been completed, saving location is:  " +
+                          (dir / "tree").string() + "    "),
+            std::string::npos);
+  EXPECT_NE(tree.err.find("File(s) saving process has been completed. Saved file(s) location is:"), std::string::npos);
+  const auto report = dir / "tree" / "Media created 12_10_2026 at 9_30 AM" / "SET 1 _Daily backup" / "C_" /
+                      "Documents" / "report.txt";
+  EXPECT_TRUE(ReadAll(report) == RecordContent(s, FileByName(s, u"report.txt")));
+  EXPECT_EQ(SavedPaths(tree.out).size(), 9u);
+  EXPECT_EQ(FilesBelow(dir / "tree").size(), 9u);
+
+  const CliRun flat = RunQuillon({"extract", (dir / "demo.bkf").string(), "--to", (dir / "flat").string(), "--flat"});
+  ASSERT_EQ(flat.status, kExitOk) << flat.err;
+  for (int64_t i = 0; i < s.m_files.Count(); ++i)
+    EXPECT_TRUE(ReadAll(dir / "flat" / ToUtf8(s.m_files.Name(i))) == RecordContent(s, i)) << ToUtf8(s.m_files.Name(i));
+  // Saving again numbers the names.
+  ASSERT_EQ(RunQuillon({"extract", (dir / "demo.bkf").string(), "--to", (dir / "flat").string(), "--flat"}).status, kExitOk);
+  EXPECT_TRUE(std::filesystem::exists(dir / "flat" / "0boot.ini"));
+}
+
+TEST(CliExtract, OnlyMatchingNames) {
+  TempDir dir;
+  fixture::DemoBackup().WriteTo(dir / "demo.bkf");
+  const CliRun run = RunQuillon({"extract", (dir / "demo.bkf").string(), "--to", dir.Path().string(), "--flat", "--only", "letter"});
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_NE(run.out.find("Number of files to be saved: 2\n"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::exists(dir / "letter-to-bank.txt"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "boot.ini"));
+  const CliRun none = RunQuillon({"extract", (dir / "demo.bkf").string(), "--to", dir.Path().string(), "--only", "*.XYZ"});
+  EXPECT_EQ(none.status, kExitOk);
+  EXPECT_NE(none.err.find("No file is present in the list to save."), std::string::npos);
+}
+
+TEST(CliExtract, RealSampleBootIni) {
+  TempDir dir;
+  const CliRun run = RunQuillon({"extract", TestData("ntbackup-boot-ini.bkf").string(), "--to", dir.Path().string(), "--flat"});
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  auto scan = ScanFile(TestData("ntbackup-boot-ini.bkf"));
+  const Bytes saved = ReadAll(dir / "boot.ini");
+  EXPECT_EQ(saved.size(), 210u);
+  EXPECT_TRUE(saved == RecordContent(*scan->scanner, 0));
+}
+
+// A backup over three parts with a compressed file in it and a file that
+// runs over both part ends.
+struct ThreeParts {
+  std::vector<std::filesystem::path> parts;
+  Bytes big;
+  Bytes text;
+};
+ThreeParts WriteThreeParts(const TempDir& dir) {
+  ThreeParts t;
+  t.big = BinaryContent(30000, 21);
+  t.text = TextContent(120000, 22);
+  fixture::SplitBackupWriter w;
+  w.Sset(1, u"Daily");
+  w.Volb(u"C:");
+  w.Dirb(u"Data");
+  w.Part().File(u"packed.txt", fixture::CompressedContent(t.text));
+  w.Part().File(u"filler.bin", BinaryContent(64 * 1024, 23));
+  w.SplitFile(u"big.bin", t.big, {10002, 8002});
+  w.Part().File(u"last.txt", "the last file\r\n");
+  w.Part().Marker("ESET");
+  w.Part().Marker("EOTM");
+  t.parts = w.WriteTo(dir.Path(), "split");
+  return t;
+}
+
+TEST(CliExtract, SplitBackupOverThreeParts) {
+  TempDir dir;
+  const ThreeParts t = WriteThreeParts(dir);
+  const auto out = dir / "out";
+  std::filesystem::create_directories(out);
+  const CliRun run = RunQuillon({"extract", t.parts[0].string(), "--to", out.string(), "--flat", "--next-part",
+                          t.parts[1].string(), "--next-part", t.parts[2].string()});
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_TRUE(ReadAll(out / "big.bin") == t.big);
+  EXPECT_TRUE(ReadAll(out / "packed.txt") == t.text);
+  EXPECT_TRUE(ReadAll(out / "filler.bin") == BinaryContent(64 * 1024, 23));
+  EXPECT_NE(run.err.find("Selected BKF file seems to be split."), std::string::npos);
+
+  // Without the parts: what part 1 holds, and the question answered none.
+  const auto alone = dir / "alone";
+  std::filesystem::create_directories(alone);
+  const CliRun single = RunQuillon({"extract", t.parts[0].string(), "--to", alone.string(), "--flat"});
+  ASSERT_EQ(single.status, kExitOk) << single.err;
+  EXPECT_TRUE(ReadAll(alone / "big.bin") == Bytes(t.big.begin(), t.big.begin() + 10002));
+  EXPECT_NE(single.err.find("No BKF file is selected to continue the saving process."), std::string::npos);
+}
+
+TEST(CliExtract, FileThatBeginsInAnEarlierPart) {
+  TempDir dir;
+  const ThreeParts t = WriteThreeParts(dir);
+  const auto take = dir / "take";
+  const auto skip = dir / "skip";
+  std::filesystem::create_directories(take);
+  std::filesystem::create_directories(skip);
+  const CliRun taken = RunQuillon({"extract", t.parts[2].string(), "--to", take.string(), "--flat"});
+  ASSERT_EQ(taken.status, kExitOk) << taken.err;
+  EXPECT_TRUE(ReadAll(take / "big.bin") == Bytes(t.big.begin() + 18004, t.big.end()));
+  EXPECT_NE(taken.err.find("big.binFile must have its beginning in a earlier file"), std::string::npos);
+
+  const CliRun skipped = RunQuillon({"extract", t.parts[2].string(), "--to", skip.string(), "--flat", "--skip-continued"});
+  ASSERT_EQ(skipped.status, kExitOk) << skipped.err;
+  EXPECT_TRUE(std::filesystem::exists(skip / "big.bin"));
+  EXPECT_EQ(std::filesystem::file_size(skip / "big.bin"), 0u);
+  EXPECT_EQ(SavedPaths(skipped.out), std::vector<std::string>{(skip / "last.txt").string()});
+  EXPECT_NE(skipped.out.find("Number of files saved: 2\n"), std::string::npos);
+}
+
+TEST(CliExtract, FailuresAreNamed) {
+  TempDir dir;
+  fixture::DemoBackup().WriteTo(dir / "demo.bkf");
+  const std::string demo = (dir / "demo.bkf").string();
+
+  const CliRun missing = RunQuillon({"extract", demo, "--to", (dir / "nowhere").string()});
+  EXPECT_EQ(missing.status, kExitUsage);
+  EXPECT_NE(missing.err.find("Please select valid path to save recovered files."), std::string::npos);
+  EXPECT_EQ(RunQuillon({"extract", demo}).status, kExitUsage);
+  EXPECT_EQ(RunQuillon({"extract", (dir / "none.bkf").string(), "--to", dir.Path().string()}).status, kExitCannotOpen);
+  EXPECT_EQ(RunQuillon({"extract", demo, "--to", dir.Path().string(), "--next-part", (dir / "none.bkf").string()}).status,
+            kExitCannotOpen);
+
+  // A hierarchy path taken by a folder cannot be created (flat, the name
+  // would be numbered instead).
+  const auto taken = dir / "taken";
+  std::filesystem::create_directories(taken / "Media created 12_10_2026 at 9_30 AM" / "SET 1 _Daily backup" / "C_" /
+                                      "boot.ini");
+  const CliRun tree = RunQuillon({"extract", demo, "--to", taken.string(), "--only", "boot.ini"});
+  EXPECT_EQ(tree.status, kExitOutputFailed);
+  EXPECT_NE(tree.err.find("cannot be created"), std::string::npos);
+  EXPECT_NE(tree.err.find((taken / "Media created 12_10_2026 at 9_30 AM").string()), std::string::npos);
+  EXPECT_EQ(tree.out.find("Number of files saved:"), std::string::npos);
+
+  // A full disk: the write fails and names the path.
+  if (std::filesystem::exists("/dev/full")) {
+    const auto full = dir / "full";
+    const auto target = full / "Media created 12_10_2026 at 9_30 AM" / "SET 1 _Daily backup" / "C_";
+    std::filesystem::create_directories(target);
+    std::filesystem::create_symlink("/dev/full", target / "boot.ini");
+    const CliRun run = RunQuillon({"extract", demo, "--to", full.string(), "--only", "boot.ini"});
+    EXPECT_EQ(run.status, kExitOutputFailed);
+    EXPECT_NE(run.err.find("cannot write '" + (target / "boot.ini").string() + "'"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("No space left on device"), std::string::npos);
+  }
+}
+
+TEST(CliExtract, HostileNamesWriteNothingOutsideTheDestination) {
+  TempDir dir;
+  fixture::BkfWriter w;
+  w.Tape(u"..");
+  w.Sset(1, u"/../..");
+  w.Volb(u"..");
+  w.Dirb(u"..\\..\\up");
+  w.File(u"..", "dots");
+  w.File(u"../../../escape.txt", "slashes");
+  w.File(u"\\..\\..\\back.txt", "backslashes");
+  w.File(u".", "dot");
+  w.File(u"/etc/passwd", "absolute");
+  w.Volb(u"\\\\server\\share");
+  w.Dirb(u"..");
+  w.File(u"a\\..\\..\\b.txt", "mixed");
+  w.Marker("ESET");
+  w.WriteTo(dir / "hostile.bkf");
+  const auto dest = dir / "inner" / "dest";
+  for (const bool flat : {false, true}) {
+    std::filesystem::remove_all(dir / "inner");
+    std::filesystem::create_directories(dest);
+    std::vector<std::string> args = {"extract", (dir / "hostile.bkf").string(), "--to", dest.string()};
+    if (flat) args.push_back("--flat");
+    const CliRun run = RunQuillon(args);
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    const auto saved = SavedPaths(run.out);
+    EXPECT_EQ(saved.size(), 6u) << run.out;
+    EXPECT_EQ(FilesBelow(dest).size(), 6u) << flat;
+    for (const auto& path : saved) {
+      const auto rel = std::filesystem::relative(std::filesystem::weakly_canonical(path), dest);
+      EXPECT_FALSE(rel.empty() || *rel.begin() == "..") << path;
+    }
+    std::set<std::string> beside;
+    for (const auto& e : std::filesystem::directory_iterator(dir / "inner")) beside.insert(e.path().filename());
+    EXPECT_EQ(beside, std::set<std::string>{"dest"});
+    std::set<std::string> top;
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path())) top.insert(e.path().filename());
+    EXPECT_EQ(top, (std::set<std::string>{"hostile.bkf", "inner"}));
+  }
+}
+
+}  // namespace

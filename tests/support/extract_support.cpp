@@ -1,0 +1,124 @@
+#include "extract_support.h"
+
+#include <gtest/gtest.h>
+
+#include "segmented_reader.h"
+#include "test_support.h"
+
+namespace testing_support {
+
+bool ScriptedPrompts::ConfirmStartsEarlier(const FoundFileRecord&) {
+  ++confirmAsked;
+  return confirm;
+}
+
+NextPartAnswer ScriptedPrompts::RequestNextPart() {
+  ++nextPartAsked;
+  std::filesystem::path path = alwaysPart;
+  if (path.empty()) {
+    if (nextParts.empty()) return giveUpWhenEmpty ? NextPartAnswer::GiveUp() : NextPartAnswer::None();
+    path = nextParts.front();
+    nextParts.pop_front();
+    if (path.empty()) return NextPartAnswer::None();
+  }
+  auto file = std::make_unique<BkfFile>();
+  EXPECT_TRUE(file->Open(path)) << path;
+  return NextPartAnswer::Part(std::move(file));
+}
+
+void ScriptedPrompts::PieceWritten(uint64_t bytes) {
+  pieces.push_back(bytes);
+  if (onPiece) onPiece(bytes);
+}
+
+Extracted ExtractRecord(const bkf& scanner, int64_t index, ScriptedPrompts& prompts) {
+  static TempDir dir;
+  static int n = 0;
+  const auto path = dir / ("out-" + std::to_string(n++));
+  SegmentedReader reader;
+  Extracted result;
+  AppState().m_bProcessRunning.store(1);
+  try {
+    result.outcome = ExtractFile(scanner, scanner.m_files.Record(index), path, prompts, reader);
+  } catch (...) {
+    AppState().m_bProcessRunning.store(0);
+    throw;
+  }
+  AppState().m_bProcessRunning.store(0);
+  result.readerEmptyAfter = reader.SegmentCount() == 0 && reader.PartCount() == 0;
+  if (std::filesystem::exists(path)) result.bytes = ReadAll(path);
+  return result;
+}
+
+namespace {
+uint32_t Next(uint32_t& state) {
+  state ^= state << 13;
+  state ^= state >> 17;
+  state ^= state << 5;
+  return state;
+}
+}  // namespace
+
+fixture::Bytes TextContent(size_t size, uint32_t seed) {
+  static const char* const kWords[] = {"the",    "backup", "file",  "of",     "recovered", "data",  "and",
+                                       "volume", "set",    "tape",  "report", "quarterly", "sales", "is",
+                                       "in",     "a",      "to",    "folder", "system",    "with",  "for"};
+  uint32_t state = seed * 2654435761u + 1;
+  fixture::Bytes out;
+  out.reserve(size + 16);
+  int column = 0;
+  while (out.size() < size) {
+    const char* w = kWords[Next(state) % (sizeof kWords / sizeof kWords[0])];
+    for (const char* p = w; *p; ++p) out.push_back(uint8_t(*p));
+    column += 1;
+    if (column > 10 + int(Next(state) % 5)) {
+      out.push_back('\r');
+      out.push_back('\n');
+      column = 0;
+    } else {
+      out.push_back(' ');
+    }
+  }
+  out.resize(size);
+  return out;
+}
+
+fixture::Bytes BinaryContent(size_t size, uint32_t seed) {
+  uint32_t state = seed * 2246822519u + 7;
+  fixture::Bytes out;
+  out.reserve(size);
+  while (out.size() < size) {
+    switch (Next(state) % 4) {
+      case 0:  // a run
+        out.insert(out.end(), 4 + Next(state) % 60, uint8_t(Next(state)));
+        break;
+      case 1:  // small little-endian integers
+        for (int i = 0; i < 16; ++i) {
+          const uint32_t v = Next(state) % 300;
+          for (int b = 0; b < 4; ++b) out.push_back(uint8_t(v >> (8 * b)));
+        }
+        break;
+      case 2:  // a repeat of something recent
+        if (out.size() > 64) {
+          const size_t back = 1 + Next(state) % std::min<size_t>(out.size() - 1, 1500);
+          const size_t len = 3 + Next(state) % 40;
+          for (size_t i = 0; i < len; ++i) out.push_back(out[out.size() - back]);
+        }
+        break;
+      default:  // noise
+        for (int i = 0; i < 24; ++i) out.push_back(uint8_t(Next(state)));
+        break;
+    }
+  }
+  out.resize(size);
+  return out;
+}
+
+fixture::Bytes NoiseContent(size_t size, uint32_t seed) {
+  uint32_t state = seed * 3266489917u + 3;
+  fixture::Bytes out(size);
+  for (auto& b : out) b = uint8_t(Next(state) >> 7);
+  return out;
+}
+
+}  // namespace testing_support

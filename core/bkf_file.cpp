@@ -101,10 +101,14 @@ void WindowReader::Fill(uint64_t pos, size_t need) {
   m_span = size;
 }
 
-void WindowReader::Read(uint64_t pos, uint8_t* out, size_t n) {
-  if (n == 0) return;
+const uint8_t* WindowReader::Span(uint64_t pos, size_t n) {
   if (m_span == 0 || pos < m_start || pos - m_start > m_span || m_span - (pos - m_start) < n) {
     Fill(pos, n);
   }
-  std::memcpy(out, m_buffer.data() + (pos - m_start), n);
+  return m_buffer.data() + (pos - m_start);
+}
+
+void WindowReader::Read(uint64_t pos, uint8_t* out, size_t n) {
+  if (n == 0) return;
+  std::memcpy(out, Span(pos, n), n);
 }

@@ -51,6 +51,9 @@ class WindowReader {
   explicit WindowReader(const BkfFile& file) : m_file(file) {}
   // Fills n bytes at pos (zeros past the end of the file).
   void Read(uint64_t pos, uint8_t* out, size_t n);
+  // The n bytes at pos inside the reader's buffer (zeros past the end of the
+  // file); valid until the next call.
+  const uint8_t* Span(uint64_t pos, size_t n);
   // The file's length, taken once.
   uint64_t Length();
   // Bytes fetched from the file so far (for measurements).

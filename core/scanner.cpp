@@ -64,8 +64,9 @@ void bkf::SendProgress(uint64_t pos, uint64_t length, float percent) {
 }
 
 void bkf::SendGatedProgress(int32_t& lastPermille, uint64_t pos, uint64_t length, float percent) {
-  const uint64_t permille =
-      static_cast<uint64_t>(static_cast<unsigned __int128>(pos) * 1000 / length);
+  const uint64_t permille = pos <= UINT64_MAX / 1000
+                                ? pos * 1000 / length
+                                : static_cast<uint64_t>(static_cast<unsigned __int128>(pos) * 1000 / length);
   if (lastPermille < static_cast<int32_t>(permille)) {
     lastPermille = static_cast<int32_t>(permille);
     SendProgress(pos, length, percent);
@@ -87,13 +88,14 @@ int bkf::Scan(const std::filesystem::path& path) {
   while (pos < m_nRangeEnd) {
     if (!Running()) break;
     SendGatedProgress(m_nLastPermille, pos, length, percent);
-    ReadWindow(pos, m_window, sizeof m_window);
 
+    // Search the window where the reader holds it; only a window with a
+    // block is copied, starting at the block.
     int t = -1;
-    const long k = FindFirstBlockTag(m_window, kWindowSize, kStandardStopTags, t);
+    const long k = FindFirstBlockTag(Reader().Span(pos, sizeof m_window), kWindowSize, kStandardStopTags, t);
     if (k < 0) {
       SendProgress(pos, length, percent);  // a window without a tag: not gated
-    } else if (k > 0) {
+    } else {
       pos += static_cast<uint64_t>(k);
       ReadWindow(pos, m_window, sizeof m_window);
     }

@@ -60,6 +60,8 @@ TEST(DirectoryName, ZeroUnitsBecomeBackslashesButTheLast) {
 }
 
 TEST(TagSearch, FindsTheSameFirstTagAsALookupAtEveryOffset) {
+  for (bool withoutAvx2 : {false, true}) {
+  UseTagSearchWithoutAvx2(withoutAvx2);
   const TagTable t;
   std::mt19937 rng(7);
   const char* tags[] = {"TAPE", "SSET", "VOLB", "DIRB", "FILE", "CFIL", "SFMB", "ESET", "EOTM", "ESPB"};
@@ -81,6 +83,8 @@ TEST(TagSearch, FindsTheSameFirstTagAsALookupAtEveryOffset) {
       ASSERT_EQ(tag, expectTag);
     }
   }
+  }
+  UseTagSearchWithoutAvx2(false);
 }
 
 TEST(RoundUp4, RoundsAndRefusesOverflow) {

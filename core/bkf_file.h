@@ -60,7 +60,7 @@ class WindowReader {
   uint64_t BytesFetched() const { return m_fetched; }
 
  private:
-  static constexpr size_t kMinChunk = 16 * 1024;
+  static constexpr size_t kMinChunk = 4 * 1024;
   static constexpr size_t kMaxChunk = 1024 * 1024;
   void Fill(uint64_t pos, size_t need);
 
@@ -70,6 +70,7 @@ class WindowReader {
   size_t m_valid = 0;  // bytes of the buffer that hold file data (the rest reads as zero)
   size_t m_span = 0;   // bytes of the buffer that correspond to positions (valid + zeros past the end)
   size_t m_chunk = kMinChunk;
+  size_t m_used = 0;   // end of the furthest bytes delivered from the buffer
   uint64_t m_length = 0;
   bool m_haveLength = false;
   uint64_t m_fetched = 0;

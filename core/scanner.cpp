@@ -1,32 +1,18 @@
 #include "scanner.h"
 
+#include "scanner_util.h"
+
+using scanner_util::ChildKey;
+using scanner_util::LettersAre;
+using scanner_util::SetNodeName;
+
 #include <cstring>
 #include <string>
 
-#include "tag_search.h"
 
 namespace {
 constexpr uint32_t kStandardStopTags = kAllBlockTags & ~BlockTagBit(kBlockCfil) & ~BlockTagBit(kBlockSfmb);
 
-bool LettersAre(const uint8_t* block, const char* four) { return std::memcmp(block, four, 4) == 0; }
-
-std::u16string ChildKey(int64_t parent, const std::u16string& name) {
-  std::u16string key(4, u'\0');
-  const uint64_t p = static_cast<uint64_t>(parent);
-  for (int i = 0; i < 4; ++i) key[static_cast<size_t>(i)] = static_cast<char16_t>(p >> (16 * i));
-  key += name;
-  return key;
-}
-
-// "SET %d :" followed by the set's name.
-std::u16string SetNodeName(uint16_t number, const std::u16string& name) {
-  std::string digits = std::to_string(number);
-  std::u16string text = u"SET ";
-  for (char c : digits) text += static_cast<char16_t>(c);
-  text += u" :";
-  text += name;
-  return text;
-}
 }  // namespace
 
 bkf::bkf(ApplicationState& state) : m_state(state) {}
@@ -78,28 +64,7 @@ void bkf::SendFinished() {
 }
 
 int bkf::Scan(const std::filesystem::path& path) {
-  if (!m_file.Open(path)) return 0;
-  m_reader.reset();
-  const uint64_t length = PrepareRange();
-
-  float percent = 0;
-  m_nStep = kWindowSize;
-  uint64_t pos = m_nRangeStart;
-  while (pos < m_nRangeEnd) {
-    if (!Running()) break;
-    SendGatedProgress(m_nLastPermille, pos, length, percent);
-
-    // Search the window where the reader holds it; only a window with a
-    // block is copied, starting at the block.
-    int t = -1;
-    const long k = FindFirstBlockTag(Reader().Span(pos, sizeof m_window), kWindowSize, kStandardStopTags, t);
-    if (k < 0) {
-      SendProgress(pos, length, percent);  // a window without a tag: not gated
-    } else {
-      pos += static_cast<uint64_t>(k);
-      ReadWindow(pos, m_window, sizeof m_window);
-    }
-
+  return Walk(path, m_window, m_nLastPermille, kStandardStopTags, [this](int t, uint64_t& pos) {
     switch (t) {
       case kBlockTape: TapeHandler(pos); break;
       case kBlockSset: SetHandler(pos); break;
@@ -118,16 +83,9 @@ int bkf::Scan(const std::filesystem::path& path) {
         }
         break;
       }
-      default: break;  // ESET, EOTM, ESPB and windows without a tag
+      default: break;  // ESET, EOTM and ESPB
     }
-
-    if (pos >= m_nRangeEnd) break;
-    pos += m_nStep;
-    percent = static_cast<float>(static_cast<double>(pos) / static_cast<double>(m_nRangeEnd) * 100.0);
-    m_nStep = kWindowSize;
-  }
-  SendFinished();
-  return 1;
+  });
 }
 
 int64_t bkf::AddTreeNode(const std::u16string& name, int64_t parent) {
@@ -211,10 +169,11 @@ int64_t bkf::FindDirectChild(int64_t parent, const std::u16string& name) {
   return it == m_childIndex.end() ? kNotFound : it->second;
 }
 
-void bkf::ResolveUnderVolume(const std::u16string& dirName) {
+void bkf::ResolveUnderVolume(const std::u16string& dirName, bool checkRunning) {
   SplitPath(dirName);
   int64_t i = m_nVolumeNode;
   for (const auto& part : m_pathParts) {
+    if (checkRunning && !Running()) return;
     const int64_t r = FindDirectChild(i, part);
     if (r == kNotFound) {
       const int64_t added = AddTreeNode(part, i);
@@ -227,11 +186,12 @@ void bkf::ResolveUnderVolume(const std::u16string& dirName) {
   m_nCurrentNode = i;
 }
 
-void bkf::ResolveFromVolumeByName(const std::u16string& path) {
+void bkf::ResolveFromVolumeByName(const std::u16string& path, bool checkRunning) {
   SplitPath(path);
   if (m_pathParts.empty()) return;
   int64_t i = m_tree.FindNode(m_pathParts[0], m_nVolumeNode, 1);
   for (size_t j = 1; j < m_pathParts.size(); ++j) {
+    if (checkRunning && !Running()) return;
     if (i == kNotFound) continue;
     const int64_t r = m_tree.FindNode(m_pathParts[j], i, 0);
     if (r == kNotFound) {
@@ -266,9 +226,9 @@ void bkf::DirectoryHandler(uint64_t) {
     m_nCurrentNode = m_nVolumeNode = AddTreeNode(kDummyVolumeXX, m_nCurrentNode);
   }
   if (prefixed)
-    ResolveUnderVolume(dir);
+    ResolveUnderVolume(dir, false);
   else
-    ResolveFromVolumeByName(path);
+    ResolveFromVolumeByName(path, false);
 }
 
 bkf::StreamWalk bkf::WalkStreams(uint64_t blockPos, uint64_t l, bool roundAfterCpad) {

@@ -3,7 +3,7 @@
 
 #include "app_state.h"
 #include "fuzz_support.h"
-#include "scanner.h"
+#include "scanner_advance.h"
 
 namespace {
 class Sink : public INotifyTarget {
@@ -40,5 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   standard.m_hNotifyWnd = &sink;
   standard.Scan(path);
   Check(standard);
+  bkfAdvance advanced;
+  advanced.m_hNotifyWnd = &sink;
+  advanced.Scan(path);
+  Check(advanced);
   return 0;
 }

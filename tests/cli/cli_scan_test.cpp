@@ -103,3 +103,35 @@ TEST(CliScan, RangeTextMustBeTwoNumbers) {
   EXPECT_EQ(r->min, 100u);
   EXPECT_EQ(r->max, 200u);
 }
+
+TEST(CliScan, AdvancedModeGivesTheRealBackupsTree) {
+  const CliRun standard = RunWith({"scan", "--json", TestData("ntbackup-boot-ini.bkf").string()});
+  const CliRun advanced = RunWith({"scan", "--advanced", "--json", TestData("ntbackup-boot-ini.bkf").string()});
+  ASSERT_EQ(advanced.status, 0);
+  EXPECT_EQ(advanced.out, standard.out);
+  EXPECT_NE(advanced.out.find("\"name\": \"boot.ini\", \"nameBytes\": 16"), std::string::npos) << advanced.out;
+  EXPECT_NE(advanced.out.find("\"dataLength\": 210}"), std::string::npos);
+}
+
+TEST(CliScan, SnapshotsAreSavedAndPrintedWithoutScanning) {
+  TempDir dir;
+  fixture::DemoBackup().WriteTo(dir / "demo.bkf");
+  const std::string snap = (dir / "demo.QUILLONMOSSEL").string();
+  const CliRun scanned = RunWith({"scan", "--json", "--save-snapshot", snap, (dir / "demo.bkf").string()});
+  ASSERT_EQ(scanned.status, 0) << scanned.err;
+  const CliRun restored = RunWith({"scan", "--snapshot", snap, "--json"});
+  ASSERT_EQ(restored.status, 0) << restored.err;
+  // The counter is not stored; the lists are.
+  EXPECT_EQ(restored.out.substr(restored.out.find("\"nodes\"")), scanned.out.substr(scanned.out.find("\"nodes\"")));
+
+  std::filesystem::rename(dir / "demo.bkf", dir / "elsewhere.bkf");
+  const CliRun moved = RunWith({"scan", "--snapshot", snap});
+  EXPECT_EQ(moved.status, kExitCannotOpen);
+  EXPECT_EQ(moved.err, "file cannot opened.\nSnapshot loading process aborted.\n");
+
+  fixture::WriteFile(dir / "junk.QUILLONMOSSEL", fixture::FromText("not a snapshot"));
+  const CliRun junk = RunWith({"scan", "--snapshot", (dir / "junk.QUILLONMOSSEL").string()});
+  EXPECT_EQ(junk.status, kExitCannotOpen);
+  EXPECT_EQ(junk.err, "Snapshot loading process aborted.\n");
+  EXPECT_EQ(RunWith({"scan", "--snapshot", snap, "x.bkf"}).status, kExitUsage);
+}

@@ -101,6 +101,18 @@ void bkf::EnsureTape() {
   m_bTapeCreated = 1;
 }
 
+void bkf::EnsureVolumeForFile(const char16_t* volumeName) {
+  if (m_bVolumeCreated) return;
+  if (!m_bSetCreated) {
+    EnsureTape();
+    m_nCurrentNode = m_nSetNode = AddTreeNode(kSetCreated, m_nTapeNode);
+    m_bSetCreated = 1;
+  }
+  m_nCurrentNode = m_nVolumeNode = AddTreeNode(volumeName, m_nSetNode);
+  m_bVolumeCreated = 1;
+  m_strPathPrefix = std::u16string(kDummyVolumeXX) + u"\\";
+}
+
 void bkf::TapeHandler(uint64_t) {
   m_nStep = kWindowSize;
   const MtfBlockHeader h = MtfBlockHeader::Read(m_window);
@@ -213,22 +225,28 @@ void bkf::DirectoryHandler(uint64_t) {
     m_nStep = 1;  // the next window starts one byte after this block
     return;
   }
-  m_nameBuffers.push_back(CopyNameText(m_window, kWindowSize, name.offset, name.size));
-  const std::u16string dir = ConvertDirectoryName(m_window, kWindowSize, name.offset, name.size);
+  PlaceDirectory(m_window, name, false);
+}
+
+bool bkf::PlaceDirectory(const uint8_t* window, MtfTapeAddress name, bool checkRunning) {
+  m_nameBuffers.push_back(CopyNameText(window, kWindowSize, name.offset, name.size));
+  const std::u16string dir = ConvertDirectoryName(window, kWindowSize, name.offset, name.size);
   std::memset(m_dirName, 0, sizeof m_dirName);
   std::memcpy(m_dirName, dir.data(), std::min(dir.size(), size_t(256)) * sizeof(char16_t));
-  if (dir.empty()) return;  // the root folder
+  if (dir.empty()) return false;  // the root folder
 
   const bool prefixed = !m_strPathPrefix.empty();
   const std::u16string path = m_strPathPrefix + dir;
   if (!m_bVolumeCreated) {
+    // Every directory block met while no volume exists adds its own pair.
     if (!m_bSetCreated) m_nCurrentNode = AddTreeNode(kDummySetCreated, m_nCurrentNode);
     m_nCurrentNode = m_nVolumeNode = AddTreeNode(kDummyVolumeXX, m_nCurrentNode);
   }
   if (prefixed)
-    ResolveUnderVolume(dir, false);
+    ResolveUnderVolume(dir, checkRunning);
   else
-    ResolveFromVolumeByName(path, false);
+    ResolveFromVolumeByName(path, checkRunning);
+  return true;
 }
 
 bkf::StreamWalk bkf::WalkStreams(uint64_t blockPos, uint64_t l, bool roundAfterCpad) {
@@ -296,16 +314,7 @@ uint64_t bkf::FileHandler(uint64_t blockPos) {
   std::u16string name = CopyNameText(m_window, kWindowSize, nameAddr.offset, nameAddr.size);
   if (name.empty()) return 0;
 
-  if (!m_bVolumeCreated) {
-    if (!m_bSetCreated) {
-      EnsureTape();
-      m_nCurrentNode = m_nSetNode = AddTreeNode(kSetCreated, m_nTapeNode);
-      m_bSetCreated = 1;
-    }
-    m_nCurrentNode = m_nVolumeNode = AddTreeNode(kVolumeXX, m_nSetNode);
-    m_bVolumeCreated = 1;
-    m_strPathPrefix = std::u16string(kDummyVolumeXX) + u"\\";
-  }
+  EnsureVolumeForFile(kVolumeXX);
 
   const uint64_t first = h.offsetToFirstEvent;
   if (first >= kWindowSize) return 0;

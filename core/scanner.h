@@ -107,6 +107,12 @@ class bkf {
 
   // Placeholder "TAPE CREATED " under the tape node, as the set handler makes it.
   void EnsureTape();
+  // The placeholders a file block makes when no volume exists: tape and set
+  // as needed, then a volume of the given name.
+  void EnsureVolumeForFile(const char16_t* volumeName);
+  // Copies and converts a directory block's name and places the folder under
+  // the volume; false for the root folder (nothing placed).
+  bool PlaceDirectory(const uint8_t* window, MtfTapeAddress name, bool checkRunning);
   // Walks a file block's streams from offset l, reading each header from the
   // file; stops on "STAN", an unknown id, the end of the file, an overflowing
   // step or the header limit. `roundAfterCpad` is false for the Advanced

@@ -154,22 +154,7 @@ uint64_t bkfAdvance::DirectoryHandler(uint64_t blockPos) {
   if (!LettersAre(m_advWindow, "DIRB") || h.offsetToFirstEvent >= 2048 || !PlausibleOs()) return 0;
   const MtfTapeAddress name = MtfTapeAddress::Read(m_advWindow + mtf::kDirbName);
   if (name.offset < 5 || name.offset > 1023 || name.size >= 512) return 0;
-  m_nameBuffers.push_back(CopyNameText(m_advWindow, kWindowSize, name.offset, name.size));
-  const std::u16string dir = ConvertDirectoryName(m_advWindow, kWindowSize, name.offset, name.size);
-  std::memset(m_dirName, 0, sizeof m_dirName);
-  std::memcpy(m_dirName, dir.data(), std::min(dir.size(), size_t(256)) * sizeof(char16_t));
-  if (dir.empty()) return 0;  // the root folder
-
-  const bool prefixed = !m_strPathPrefix.empty();
-  const std::u16string path = m_strPathPrefix + dir;
-  if (!m_bVolumeCreated) {
-    if (!m_bSetCreated) m_nCurrentNode = AddTreeNode(kDummySetCreated, m_nCurrentNode);
-    m_nCurrentNode = m_nVolumeNode = AddTreeNode(kDummyVolumeXX, m_nCurrentNode);
-  }
-  if (prefixed)
-    ResolveUnderVolume(dir, true);
-  else
-    ResolveFromVolumeByName(path, true);
+  if (!PlaceDirectory(m_advWindow, name, true)) return 0;  // the root folder
   return BlockExtent(blockPos, h.offsetToFirstEvent);
 }
 
@@ -184,16 +169,7 @@ uint64_t bkfAdvance::FileHandler(uint64_t blockPos) {
   std::u16string name = CopyNameText(m_advWindow, kWindowSize, nameAddr.offset, nameAddr.size);
   if (name.empty()) return 0;
 
-  if (!m_bVolumeCreated) {
-    if (!m_bSetCreated) {
-      EnsureTape();
-      m_nCurrentNode = m_nSetNode = AddTreeNode(kSetCreated, m_nTapeNode);
-      m_bSetCreated = 1;
-    }
-    m_nCurrentNode = m_nVolumeNode = AddTreeNode(kDummyVolumeXX, m_nSetNode);
-    m_bVolumeCreated = 1;
-    m_strPathPrefix = std::u16string(kDummyVolumeXX) + u"\\";
-  }
+  EnsureVolumeForFile(kDummyVolumeXX);
 
   const uint64_t first = h.offsetToFirstEvent;
   const bool farFirstStream = first >= kWindowSize;

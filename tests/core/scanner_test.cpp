@@ -211,3 +211,52 @@ TEST(StandardScan, StreamLengthsArePlausibleOnlyBelowTheRangeEnd) {
     EXPECT_EQ(scan->scanner->m_files.Count(), size < 1048576 ? 1 : 0) << size;
   }
 }
+
+TEST(StandardScan, DamagedBackupsGiveBackWhatIsLeft) {
+  auto healthy = [] {
+    BkfWriter w;
+    w.Tape(u"T");
+    w.Sset(1, u"S");
+    w.Volb(u"C:");
+    w.Dirb(u"One");
+    w.File(u"one-a.txt", std::string(3000, 'a'));
+    w.File(u"one-b.txt", "b");
+    w.Dirb(u"Two");
+    w.File(u"two-a.txt", std::string(5000, 'c'));
+    w.File(u"two-b.txt", "d");
+    return w;
+  };
+  const uint64_t tapeLen = 1024, setLen = 1024, volLen = 1024;
+  const uint64_t dirOne = tapeLen + setLen + volLen;
+  {
+    // The chain's first blocks are gone: placeholders take their place.
+    BkfWriter w = healthy();
+    w.ZeroRange(0, dirOne);
+    auto scan = ScanBytes(w.Data());
+    const bkf& s = *scan->scanner;
+    EXPECT_EQ(s.m_files.Count(), 4);
+    EXPECT_GT(NodeByPath(s, {u"TAPE CREATED ", u"SET CREATED ", u"VOLUME XX: "}), 0);
+  }
+  {
+    // 100 bytes lost in the middle: the blocks after it are found off the grid.
+    BkfWriter w = healthy();
+    w.DeleteRange(dirOne + 1024 + 500, 100);
+    auto scan = ScanBytes(w.Data());
+    const bkf& s = *scan->scanner;
+    const int64_t two = NodeByPath(s, {u"T", u"SET 1 :S", u"C:", u"Two"});
+    ASSERT_GT(two, 0);
+    EXPECT_EQ(FileNames(s, two), (std::vector<std::u16string>{u"two-a.txt", u"two-b.txt"}));
+    EXPECT_GE(FileByName(s, u"one-b.txt"), 0);
+  }
+  {
+    // A backup cut off inside a file's content keeps the files before it.
+    BkfWriter w = healthy();
+    const uint64_t twoA = w.Size() - 1024 - 6144;  // two-a.txt: 6 KiB, then two-b.txt: 1 KiB
+    w.Truncate(twoA + 3000);
+    auto scan = ScanBytes(w.Data());
+    const bkf& s = *scan->scanner;
+    EXPECT_GE(FileByName(s, u"one-a.txt"), 0);
+    EXPECT_GE(FileByName(s, u"one-b.txt"), 0);
+    EXPECT_LT(FileByName(s, u"two-b.txt"), 0);
+  }
+}

@@ -1,34 +1,18 @@
 // Extraction of arbitrary BKF bytes: the bytes are scanned and every found
 // file is extracted, together with one record whose data position and length
 // are taken from the first bytes; the same bytes serve once as the next part.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <string>
 
 #include "app_state.h"
 #include "extractor.h"
+#include "fuzz_support.h"
 #include "mtf.h"
 #include "scanner.h"
 #include "segmented_reader.h"
 
 namespace {
-
-const std::filesystem::path& WorkFolder() {
-  static const std::filesystem::path folder = [] {
-    auto p = std::filesystem::temp_directory_path() / ("quillon-extract-fuzz-" + std::to_string(getpid()));
-    std::filesystem::create_directories(p);
-    std::atexit([] {
-      std::error_code ec;
-      std::filesystem::remove_all(WorkFolder(), ec);
-    });
-    return p;
-  }();
-  return folder;
-}
 
 class FuzzPrompts : public IExtractPrompts {
  public:
@@ -50,12 +34,8 @@ class FuzzPrompts : public IExtractPrompts {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const auto input = WorkFolder() / "input.bkf";
-  const auto output = WorkFolder() / "output";
-  {
-    std::ofstream out(input, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
-  }
+  const auto& input = fuzzing::InputAsFile(data, size);
+  const auto output = fuzzing::FreshFolder() / "output";
   AppState().m_bProcessRunning.store(1);
   bkf scanner;
   if (!scanner.Scan(input)) return 0;

@@ -11,6 +11,7 @@
 
 #include "bkf_writer.h"
 #include "extractor.h"
+#include "sample_content.h"
 #include "scanner.h"
 
 namespace testing_support {
@@ -45,10 +46,8 @@ struct Extracted {
 // running flag set) and reads back what was written.
 Extracted ExtractRecord(const bkf& scanner, int64_t index, ScriptedPrompts& prompts);
 
-// Deterministic test content: text-like (words and lines) or binary-like
-// (runs, small integers, noise).
-fixture::Bytes TextContent(size_t size, uint32_t seed = 1);
-fixture::Bytes BinaryContent(size_t size, uint32_t seed = 1);
-fixture::Bytes NoiseContent(size_t size, uint32_t seed = 1);
+using fixture::BinaryContent;
+using fixture::NoiseContent;
+using fixture::TextContent;
 
 }  // namespace testing_support

@@ -1,5 +1,7 @@
 // quillon-cli extract: scans a BKF file and saves the files found, as the
 // save job does, with its log lines on stdout.
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -174,6 +176,8 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
   PrintLine(out, quillon::FilesToSaveLine(list.size()));
   PrintLine(out, u"");
 
+  // The bar on stderr only has to make way for the log lines when both go to the terminal.
+  const bool sharedTerminal = isatty(fileno(out)) != 0;
   AppState().m_bProcessRunning.store(1);
   SegmentedReader reader;
   CliPrompts prompts(scanner, a, notify, err);
@@ -184,7 +188,7 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
     const std::u16string& name = scanner.m_files.Name(list[i]);
     const int64_t parent = record.parent;
     const std::u16string entry = (scanner.m_tree.IsValid(parent) ? scanner.m_tree.GetNodePath(parent) : u"") + name;
-    notify.ClearProgress();
+    if (sharedTerminal) notify.ClearProgress();
     PrintLine(out, quillon::SavingLine(entry, record.dataLength));
     std::fflush(out);
     if (record.kind == kFileKind && record.dataPosition != 0) {
@@ -213,7 +217,7 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
         return kExitOutputFailed;
       }
       if (outcome == ExtractOutcome::Declined) continue;
-      notify.ClearProgress();
+      if (sharedTerminal) notify.ClearProgress();
       PrintLine(out, quillon::FileSavedLine(quillon::PathToUtf16(path)));
       PrintLine(out, u"");
       std::fflush(out);

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "cli.h"
+#include "cli_run.h"
 #include "demo_backup.h"
 #include "extract_support.h"
 #include "lzs_encoder.h"
@@ -16,32 +17,6 @@ using namespace testing_support;
 using fixture::Bytes;
 
 namespace {
-
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-CliRun RunQuillon(std::vector<std::string> args) {
-  args.insert(args.begin(), "quillon-cli");
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  char* outText = nullptr;
-  char* errText = nullptr;
-  size_t outSize = 0, errSize = 0;
-  std::FILE* out = open_memstream(&outText, &outSize);
-  std::FILE* err = open_memstream(&errText, &errSize);
-  CliRun run;
-  run.status = RunCli(int(argv.size()), argv.data(), out, err);
-  std::fclose(out);
-  std::fclose(err);
-  run.out.assign(outText, outSize);
-  run.err.assign(errText, errSize);
-  std::free(outText);
-  std::free(errText);
-  return run;
-}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -80,7 +55,7 @@ TEST(CliExtract, DemoBackupInHierarchyAndFlat) {
   std::filesystem::create_directories(dir / "tree");
   std::filesystem::create_directories(dir / "flat");
 
-  const CliRun tree = RunQuillon({"extract", (dir / "demo.bkf").string(), "--to", (dir / "tree").string()});
+  const CliRun tree = RunWith({"extract", (dir / "demo.bkf").string(), "--to", (dir / "tree").string()});
   ASSERT_EQ(tree.status, kExitOk) << tree.err;
   const auto lines = Lines(tree.out);
   ASSERT_GE(lines.size(), 4u);
@@ -98,31 +73,31 @@ TEST(CliExtract, DemoBackupInHierarchyAndFlat) {
   EXPECT_EQ(SavedPaths(tree.out).size(), 9u);
   EXPECT_EQ(FilesBelow(dir / "tree").size(), 9u);
 
-  const CliRun flat = RunQuillon({"extract", (dir / "demo.bkf").string(), "--to", (dir / "flat").string(), "--flat"});
+  const CliRun flat = RunWith({"extract", (dir / "demo.bkf").string(), "--to", (dir / "flat").string(), "--flat"});
   ASSERT_EQ(flat.status, kExitOk) << flat.err;
   for (int64_t i = 0; i < s.m_files.Count(); ++i)
     EXPECT_TRUE(ReadAll(dir / "flat" / ToUtf8(s.m_files.Name(i))) == RecordContent(s, i)) << ToUtf8(s.m_files.Name(i));
   // Saving again numbers the names.
-  ASSERT_EQ(RunQuillon({"extract", (dir / "demo.bkf").string(), "--to", (dir / "flat").string(), "--flat"}).status, kExitOk);
+  ASSERT_EQ(RunWith({"extract", (dir / "demo.bkf").string(), "--to", (dir / "flat").string(), "--flat"}).status, kExitOk);
   EXPECT_TRUE(std::filesystem::exists(dir / "flat" / "0boot.ini"));
 }
 
 TEST(CliExtract, OnlyMatchingNames) {
   TempDir dir;
   fixture::DemoBackup().WriteTo(dir / "demo.bkf");
-  const CliRun run = RunQuillon({"extract", (dir / "demo.bkf").string(), "--to", dir.Path().string(), "--flat", "--only", "letter"});
+  const CliRun run = RunWith({"extract", (dir / "demo.bkf").string(), "--to", dir.Path().string(), "--flat", "--only", "letter"});
   ASSERT_EQ(run.status, kExitOk) << run.err;
   EXPECT_NE(run.out.find("Number of files to be saved: 2\n"), std::string::npos);
   EXPECT_TRUE(std::filesystem::exists(dir / "letter-to-bank.txt"));
   EXPECT_FALSE(std::filesystem::exists(dir / "boot.ini"));
-  const CliRun none = RunQuillon({"extract", (dir / "demo.bkf").string(), "--to", dir.Path().string(), "--only", "*.XYZ"});
+  const CliRun none = RunWith({"extract", (dir / "demo.bkf").string(), "--to", dir.Path().string(), "--only", "*.XYZ"});
   EXPECT_EQ(none.status, kExitOk);
   EXPECT_NE(none.err.find("No file is present in the list to save."), std::string::npos);
 }
 
 TEST(CliExtract, RealSampleBootIni) {
   TempDir dir;
-  const CliRun run = RunQuillon({"extract", TestData("ntbackup-boot-ini.bkf").string(), "--to", dir.Path().string(), "--flat"});
+  const CliRun run = RunWith({"extract", TestData("ntbackup-boot-ini.bkf").string(), "--to", dir.Path().string(), "--flat"});
   ASSERT_EQ(run.status, kExitOk) << run.err;
   auto scan = ScanFile(TestData("ntbackup-boot-ini.bkf"));
   const Bytes saved = ReadAll(dir / "boot.ini");
@@ -160,7 +135,7 @@ TEST(CliExtract, SplitBackupOverThreeParts) {
   const ThreeParts t = WriteThreeParts(dir);
   const auto out = dir / "out";
   std::filesystem::create_directories(out);
-  const CliRun run = RunQuillon({"extract", t.parts[0].string(), "--to", out.string(), "--flat", "--next-part",
+  const CliRun run = RunWith({"extract", t.parts[0].string(), "--to", out.string(), "--flat", "--next-part",
                           t.parts[1].string(), "--next-part", t.parts[2].string()});
   ASSERT_EQ(run.status, kExitOk) << run.err;
   EXPECT_TRUE(ReadAll(out / "big.bin") == t.big);
@@ -171,7 +146,7 @@ TEST(CliExtract, SplitBackupOverThreeParts) {
   // Without the parts: what part 1 holds, and the question answered none.
   const auto alone = dir / "alone";
   std::filesystem::create_directories(alone);
-  const CliRun single = RunQuillon({"extract", t.parts[0].string(), "--to", alone.string(), "--flat"});
+  const CliRun single = RunWith({"extract", t.parts[0].string(), "--to", alone.string(), "--flat"});
   ASSERT_EQ(single.status, kExitOk) << single.err;
   EXPECT_TRUE(ReadAll(alone / "big.bin") == Bytes(t.big.begin(), t.big.begin() + 10002));
   EXPECT_NE(single.err.find("No BKF file is selected to continue the saving process."), std::string::npos);
@@ -184,12 +159,12 @@ TEST(CliExtract, FileThatBeginsInAnEarlierPart) {
   const auto skip = dir / "skip";
   std::filesystem::create_directories(take);
   std::filesystem::create_directories(skip);
-  const CliRun taken = RunQuillon({"extract", t.parts[2].string(), "--to", take.string(), "--flat"});
+  const CliRun taken = RunWith({"extract", t.parts[2].string(), "--to", take.string(), "--flat"});
   ASSERT_EQ(taken.status, kExitOk) << taken.err;
   EXPECT_TRUE(ReadAll(take / "big.bin") == Bytes(t.big.begin() + 18004, t.big.end()));
   EXPECT_NE(taken.err.find("big.binFile must have its beginning in a earlier file"), std::string::npos);
 
-  const CliRun skipped = RunQuillon({"extract", t.parts[2].string(), "--to", skip.string(), "--flat", "--skip-continued"});
+  const CliRun skipped = RunWith({"extract", t.parts[2].string(), "--to", skip.string(), "--flat", "--skip-continued"});
   ASSERT_EQ(skipped.status, kExitOk) << skipped.err;
   EXPECT_TRUE(std::filesystem::exists(skip / "big.bin"));
   EXPECT_EQ(std::filesystem::file_size(skip / "big.bin"), 0u);
@@ -202,12 +177,12 @@ TEST(CliExtract, FailuresAreNamed) {
   fixture::DemoBackup().WriteTo(dir / "demo.bkf");
   const std::string demo = (dir / "demo.bkf").string();
 
-  const CliRun missing = RunQuillon({"extract", demo, "--to", (dir / "nowhere").string()});
+  const CliRun missing = RunWith({"extract", demo, "--to", (dir / "nowhere").string()});
   EXPECT_EQ(missing.status, kExitUsage);
   EXPECT_NE(missing.err.find("Please select valid path to save recovered files."), std::string::npos);
-  EXPECT_EQ(RunQuillon({"extract", demo}).status, kExitUsage);
-  EXPECT_EQ(RunQuillon({"extract", (dir / "none.bkf").string(), "--to", dir.Path().string()}).status, kExitCannotOpen);
-  EXPECT_EQ(RunQuillon({"extract", demo, "--to", dir.Path().string(), "--next-part", (dir / "none.bkf").string()}).status,
+  EXPECT_EQ(RunWith({"extract", demo}).status, kExitUsage);
+  EXPECT_EQ(RunWith({"extract", (dir / "none.bkf").string(), "--to", dir.Path().string()}).status, kExitCannotOpen);
+  EXPECT_EQ(RunWith({"extract", demo, "--to", dir.Path().string(), "--next-part", (dir / "none.bkf").string()}).status,
             kExitCannotOpen);
 
   // A hierarchy path taken by a folder cannot be created (flat, the name
@@ -215,7 +190,7 @@ TEST(CliExtract, FailuresAreNamed) {
   const auto taken = dir / "taken";
   std::filesystem::create_directories(taken / "Media created 12_10_2026 at 9_30 AM" / "SET 1 _Daily backup" / "C_" /
                                       "boot.ini");
-  const CliRun tree = RunQuillon({"extract", demo, "--to", taken.string(), "--only", "boot.ini"});
+  const CliRun tree = RunWith({"extract", demo, "--to", taken.string(), "--only", "boot.ini"});
   EXPECT_EQ(tree.status, kExitOutputFailed);
   EXPECT_NE(tree.err.find("cannot be created"), std::string::npos);
   EXPECT_NE(tree.err.find((taken / "Media created 12_10_2026 at 9_30 AM").string()), std::string::npos);
@@ -227,7 +202,7 @@ TEST(CliExtract, FailuresAreNamed) {
     const auto target = full / "Media created 12_10_2026 at 9_30 AM" / "SET 1 _Daily backup" / "C_";
     std::filesystem::create_directories(target);
     std::filesystem::create_symlink("/dev/full", target / "boot.ini");
-    const CliRun run = RunQuillon({"extract", demo, "--to", full.string(), "--only", "boot.ini"});
+    const CliRun run = RunWith({"extract", demo, "--to", full.string(), "--only", "boot.ini"});
     EXPECT_EQ(run.status, kExitOutputFailed);
     EXPECT_NE(run.err.find("cannot write '" + (target / "boot.ini").string() + "'"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("No space left on device"), std::string::npos);
@@ -257,7 +232,7 @@ TEST(CliExtract, HostileNamesWriteNothingOutsideTheDestination) {
     std::filesystem::create_directories(dest);
     std::vector<std::string> args = {"extract", (dir / "hostile.bkf").string(), "--to", dest.string()};
     if (flat) args.push_back("--flat");
-    const CliRun run = RunQuillon(args);
+    const CliRun run = RunWith(args);
     ASSERT_EQ(run.status, kExitOk) << run.err;
     const auto saved = SavedPaths(run.out);
     EXPECT_EQ(saved.size(), 6u) << run.out;

@@ -23,6 +23,8 @@ std::string UsageText() {
          "      --next-part names the next part of a split backup; give one for\n"
          "      each further part, in order. A file that begins in an earlier part\n"
          "      is saved from this part on unless --skip-continued is given.\n"
+         "  quillon-cli extract --snapshot FILE.QUILLONMOSSEL --to DIR [options as above]\n"
+         "      Saves the files of a recovery snapshot, without scanning.\n"
          "  quillon-cli --help\n"
          "\n"
          "Ctrl-C stops a scan; what was found so far is still printed. Ctrl-C stops\n"

@@ -25,6 +25,7 @@ namespace {
 
 struct ExtractArgs {
   std::string file;
+  std::string snapshot;
   std::string to;
   bool haveTo = false;
   bool flat = false;
@@ -61,6 +62,9 @@ int ParseArgs(const std::vector<std::string>& args, ExtractArgs& a, std::FILE* o
     } else if (arg == "--next-part") {
       if (!hasValue) return UsageError(err, "--next-part needs a BKF file");
       a.nextParts.push_back(args[++i]);
+    } else if (arg == "--snapshot") {
+      if (!hasValue) return UsageError(err, "--snapshot needs a file name");
+      a.snapshot = args[++i];
     } else if (arg == "--help") {
       std::fprintf(out, "%s", UsageText().c_str());
       return kExitOk;
@@ -72,7 +76,9 @@ int ParseArgs(const std::vector<std::string>& args, ExtractArgs& a, std::FILE* o
       return UsageError(err, "more than one file given");
     }
   }
-  if (a.file.empty()) return UsageError(err, "no BKF file given");
+  if (!a.snapshot.empty() && (!a.file.empty() || a.range))
+    return UsageError(err, "--snapshot takes no BKF file and no --range");
+  if (a.file.empty() && a.snapshot.empty()) return UsageError(err, "no BKF file given");
   if (!a.haveTo) return UsageError(err, "--to DIR is needed");
   return -1;
 }
@@ -155,13 +161,20 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
   }
 
   TerminalNotify notify(err);
-  bkf scanner;
-  const CliScanResult scan = RunCliScan(scanner, a.file, a.range, notify, err);
-  if (scan == CliScanResult::CannotOpen || scan == CliScanResult::ReadError) return kExitCannotOpen;
-  if (scan == CliScanResult::Stopped) {
-    std::fprintf(err, "Scan stopped; nothing was saved.\n");
-    return kExitStopped;
+  std::unique_ptr<bkf> result;
+  if (!a.snapshot.empty()) {
+    if (const int status = LoadSnapshotForCli(a.snapshot, result, err); status != kExitOk) return status;
+  } else {
+    result = std::make_unique<bkf>();
+    const CliScanResult scan = RunCliScan(*result, a.file, a.range, notify, err);
+    if (scan == CliScanResult::CannotOpen || scan == CliScanResult::ReadError) return kExitCannotOpen;
+    if (scan == CliScanResult::Stopped) {
+      std::fprintf(err, "Scan stopped; nothing was saved.\n");
+      return kExitStopped;
+    }
   }
+  bkf& scanner = *result;
+  InstallInterruptStop();
 
   std::vector<int64_t> list;
   for (int64_t i = 0; i < scanner.m_files.Count(); ++i)

@@ -82,6 +82,22 @@ TEST(CliExtract, DemoBackupInHierarchyAndFlat) {
   EXPECT_TRUE(std::filesystem::exists(dir / "flat" / "0boot.ini"));
 }
 
+TEST(CliExtract, FromASnapshot) {
+  TempDir dir;
+  fixture::DemoBackup().WriteTo(dir / "demo.bkf");
+  const std::string snap = (dir / "demo.QUILLONMOSSEL").string();
+  ASSERT_EQ(RunWith({"scan", "--save-snapshot", snap, (dir / "demo.bkf").string()}).status, kExitOk);
+  std::filesystem::create_directories(dir / "out");
+  const CliRun run = RunWith({"extract", "--snapshot", snap, "--to", (dir / "out").string(), "--flat"});
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  auto scan = ScanFile(dir / "demo.bkf");
+  const bkf& s = *scan->scanner;
+  for (int64_t i = 0; i < s.m_files.Count(); ++i)
+    EXPECT_TRUE(ReadAll(dir / "out" / ToUtf8(s.m_files.Name(i))) == RecordContent(s, i)) << ToUtf8(s.m_files.Name(i));
+  EXPECT_EQ(RunWith({"extract", "--snapshot", snap, (dir / "demo.bkf").string(), "--to", dir.Path().string()}).status,
+            kExitUsage);
+}
+
 TEST(CliExtract, OnlyMatchingNames) {
   TempDir dir;
   fixture::DemoBackup().WriteTo(dir / "demo.bkf");

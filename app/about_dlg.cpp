@@ -71,7 +71,7 @@ CTarvelAboutDlg::CTarvelAboutDlg(QWidget* parent)
   buttons->addStretch(1);
   layout->addSpacing(4);
   layout->addLayout(buttons);
-  setMinimumWidth(380);
+  setMinimumWidth(440);
 }
 
 QLabel* CTarvelAboutDlg::MakeLink(const QString& text, const QString& url, const QString& tooltip) {

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QSpacerItem>
 #include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -67,7 +68,8 @@ CTarvelRangeSliderDlg::CTarvelRangeSliderDlg(QWidget* parent, ApplicationState& 
   buttons->addStretch(1);
   layout->addLayout(buttons);
 
-  setMinimumWidth(DluX(kDialogWidth));
+  // At least the dialog's width in dialog units; wider wherever the texts need it.
+  layout->addSpacerItem(new QSpacerItem(DluX(kDialogWidth - 15), 0, QSizePolicy::Fixed, QSizePolicy::Minimum));
   InitDialog();
 }
 

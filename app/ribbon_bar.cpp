@@ -122,12 +122,15 @@ void CTarvelMFCRibboBarCls::BuildPanels(QWidget* body) {
     panel.collapsed->setAutoRaise(true);
     panel.collapsed->setFocusPolicy(Qt::NoFocus);
     panel.collapsed->setMenu(menu);
-    panel.collapsed->setMinimumHeight(panel.expanded->sizeHint().height());
     panel.collapsed->hide();
 
     panel.caption = new QLabel(QString::fromLatin1(panels[p].caption), panel.frame);
     panel.caption->setObjectName(QStringLiteral("ribbonPanelCaption"));
     panel.caption->setAlignment(Qt::AlignCenter);
+    // A collapsed panel shows its caption on its button, in the space of the
+    // buttons and the caption line together.
+    panel.collapsed->setMinimumHeight(panel.expanded->sizeHint().height() + column->spacing() +
+                                      panel.caption->sizeHint().height());
 
     column->addWidget(panel.expanded, 1, Qt::AlignHCenter);
     column->addWidget(panel.collapsed, 1, Qt::AlignHCenter);
@@ -159,9 +162,9 @@ bool CTarvelMFCRibboBarCls::IsPanelCollapsed(int panel) const {
 
 int CTarvelMFCRibboBarCls::PanelWidth(const Panel& panel, bool collapsed) const {
   const QMargins margins = panel.frame->layout()->contentsMargins();
-  const int content = collapsed ? panel.collapsed->sizeHint().width() : panel.expanded->sizeHint().width();
-  return std::max(content, panel.caption->sizeHint().width()) + margins.left() + margins.right() +
-         2 * panel.frame->frameWidth() + 1;
+  const int content = collapsed ? panel.collapsed->sizeHint().width()
+                                : std::max(panel.expanded->sizeHint().width(), panel.caption->sizeHint().width());
+  return content + margins.left() + margins.right() + 2 * panel.frame->frameWidth() + 1;
 }
 
 QSize CTarvelMFCRibboBarCls::minimumSizeHint() const {
@@ -181,6 +184,7 @@ void CTarvelMFCRibboBarCls::UpdateCollapsedPanels() {
   }
   for (int p = 0; p < m_panels.size(); ++p) {
     m_panels[p].expanded->setHidden(collapse[p]);
+    m_panels[p].caption->setHidden(collapse[p]);
     m_panels[p].collapsed->setHidden(!collapse[p]);
   }
 }

@@ -93,6 +93,16 @@ QStatusBar::item { border: none; }
 #statusPane { padding: 2px 6px; }
 #statusLink { padding: 2px 8px; }
 QToolTip { color: #E4E6EA; background: #3C3F44; border: 1px solid #55595F; padding: 4px; }
+QRadioButton, QCheckBox { spacing: 0.45em; }
+QRadioButton::indicator, QCheckBox::indicator { width: 1.05em; height: 1.05em; }
+QRadioButton::indicator:unchecked { image: url(:/icons/radio_off.svg); }
+QRadioButton::indicator:checked { image: url(:/icons/radio_on.svg); }
+QRadioButton::indicator:unchecked:disabled { image: url(:/icons/radio_off_disabled.svg); }
+QRadioButton::indicator:checked:disabled { image: url(:/icons/radio_on_disabled.svg); }
+QCheckBox::indicator:unchecked { image: url(:/icons/check_off.svg); }
+QCheckBox::indicator:checked { image: url(:/icons/check_on.svg); }
+QCheckBox::indicator:unchecked:disabled { image: url(:/icons/check_off_disabled.svg); }
+QCheckBox::indicator:checked:disabled { image: url(:/icons/check_on_disabled.svg); }
 QMenu { background: #2B2D30; border: 1px solid #4A4F57; padding: 4px; }
 QMenu::item { padding: 5px 22px 5px 10px; border-radius: 3px; }
 QMenu::item:selected { background: #2E63C7; color: #FFFFFF; }

@@ -246,6 +246,9 @@ void ExpectCleanLayout(int pointSize) {
     }
     for (int i = 0; i < controls.size(); ++i) {
       const QRect a(controls[i]->mapTo(&dialog, QPoint(0, 0)), controls[i]->size());
+      // Inside its group and inside the dialog.
+      EXPECT_TRUE(controls[i]->parentWidget()->rect().contains(controls[i]->geometry()))
+          << pointSize << " " << controls[i]->metaObject()->className();
       EXPECT_TRUE(dialog.rect().contains(a)) << pointSize;
       for (int j = i + 1; j < controls.size(); ++j) {
         const QRect b(controls[j]->mapTo(&dialog, QPoint(0, 0)), controls[j]->size());

@@ -22,11 +22,26 @@ SingleInstanceLock::~SingleInstanceLock() {
   if (m_fd >= 0) ::close(m_fd);
 }
 
+namespace {
+// Opens the lock file, creating it when missing. An existing file is opened
+// without O_CREAT: in a sticky temporary folder the kernel may refuse O_CREAT
+// on another user's file, and that user's instance must still be seen.
+int OpenLockFile(const std::filesystem::path& path) {
+  constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    int fd = ::open(path.c_str(), kFlags);
+    if (fd >= 0 || errno != ENOENT) return fd;
+    // Read access is enough for flock; every user may read the file.
+    fd = ::open(path.c_str(), kFlags | O_CREAT | O_EXCL, 0644);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+}  // namespace
+
 bool SingleInstanceLock::Create() {
   if (m_fd < 0) {
-    // Read access is enough for flock; the file is readable by every user so
-    // that the lock works across users too.
-    m_fd = ::open(m_path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0644);
+    m_fd = OpenLockFile(m_path);
     if (m_fd < 0) return m_bAlreadyExisted = false;
   }
   int rc;

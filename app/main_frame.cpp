@@ -79,25 +79,22 @@ bool CMainFrame::CreateStatusBar() {
   return true;
 }
 
+QDockWidget* CMainFrame::CreatePane(const char* caption, const QString& name, int id, QWidget* content) {
+  auto* pane = new QDockWidget(QString::fromLatin1(caption), this);
+  pane->setObjectName(name);
+  pane->setProperty("controlId", id);
+  pane->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                    QDockWidget::DockWidgetFloatable);
+  pane->setAllowedAreas(Qt::AllDockWidgetAreas);
+  pane->setWidget(content);
+  return pane;
+}
+
 bool CMainFrame::CreateDockingWindows() {
-  const QDockWidget::DockWidgetFeatures features =
-      QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable;
-
   m_wndFileView = new CFileView(this);
-  m_paneFileView = new QDockWidget(QString::fromLatin1(kFileViewCaption), this);
-  m_paneFileView->setObjectName(QStringLiteral("paneFileView"));
-  m_paneFileView->setProperty("controlId", ID_VIEW_FILEVIEW);
-  m_paneFileView->setFeatures(features);
-  m_paneFileView->setAllowedAreas(Qt::AllDockWidgetAreas);
-  m_paneFileView->setWidget(m_wndFileView);
-
+  m_paneFileView = CreatePane(kFileViewCaption, QStringLiteral("paneFileView"), ID_VIEW_FILEVIEW, m_wndFileView);
   m_wndOutput = new COutputWnd(this);
-  m_paneOutput = new QDockWidget(QString::fromLatin1(kOutputCaption), this);
-  m_paneOutput->setObjectName(QStringLiteral("paneOutput"));
-  m_paneOutput->setProperty("controlId", ID_VIEW_OUTPUTWND);
-  m_paneOutput->setFeatures(features);
-  m_paneOutput->setAllowedAreas(Qt::AllDockWidgetAreas);
-  m_paneOutput->setWidget(m_wndOutput);
+  m_paneOutput = CreatePane(kOutputCaption, QStringLiteral("paneOutput"), ID_VIEW_OUTPUTWND, m_wndOutput);
 
   // The tree pane runs the full height on the left; the bottom pane lies
   // under the file list.

@@ -106,6 +106,7 @@ class CMainFrame : public QMainWindow, public INotifyTarget {
   bool CreateRibbon();
   bool CreateStatusBar();
   bool CreateDockingWindows();
+  QDockWidget* CreatePane(const char* caption, const QString& name, int id, QWidget* content);
   void ShowPaneMenu(const QPoint& at);
 
   // Handlers of the window messages.

@@ -23,6 +23,8 @@ struct FileDialogRequest {
   bool fileMustExist = false;
   bool hideReadOnly = false;
   bool confirmOverwrite = false;  // ask before an existing file is replaced
+
+  bool operator==(const FileDialogRequest&) const = default;
 };
 
 class IPrompt {

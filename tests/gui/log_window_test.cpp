@@ -171,14 +171,14 @@ TEST_F(LogWindowTest, LogCommandWritesTheFileAfterAScan) {
   prompt().fileNames = {path};
   frame->OnCommand(325);
   EXPECT_TRUE(prompt().shown.empty());
+  FileDialogRequest expected;
+  expected.mode = FileDialogRequest::Mode::Save;
+  expected.filter = QStringLiteral("Text Files (*.TXT)|*.txt||");
+  expected.defaultExtension = QStringLiteral("txt");
+  expected.initialName = QStringLiteral("Untitled");
+  expected.confirmOverwrite = true;  // the standard title: none of our own
   ASSERT_EQ(prompt().fileRequests.size(), 1u);
-  const FileDialogRequest& request = prompt().fileRequests[0];
-  EXPECT_EQ(request.mode, FileDialogRequest::Mode::Save);
-  EXPECT_EQ(request.filter, QStringLiteral("Text Files (*.TXT)|*.txt||"));
-  EXPECT_EQ(request.defaultExtension, QStringLiteral("txt"));
-  EXPECT_EQ(request.initialName, QStringLiteral("Untitled"));
-  EXPECT_TRUE(request.confirmOverwrite);
-  EXPECT_TRUE(request.title.isEmpty());
+  EXPECT_TRUE(prompt().fileRequests[0] == expected);
   EXPECT_EQ(FileBytes(dir / "log.txt"), kHeader + Utf16Le(u"a\r\n\r\nb\r\n"));
 }
 

@@ -34,14 +34,14 @@ class OpenCommandTest : public FrameTest {
 
 TEST_F(OpenCommandTest, AsksForAnExistingBkfFile) {
   frame->OnFileOpen();
+  FileDialogRequest expected;
+  expected.filter = QStringLiteral(".bkf Files (*.bkf)|*bkf||");
+  expected.defaultExtension = QStringLiteral("bkf");
+  expected.initialName = QStringLiteral("*.bkf");
+  expected.fileMustExist = true;
+  expected.hideReadOnly = true;  // an open dialog with the standard title
   ASSERT_EQ(prompt().fileRequests.size(), 1u);
-  const FileDialogRequest& request = prompt().fileRequests[0];
-  EXPECT_EQ(request.mode, FileDialogRequest::Mode::Open);
-  EXPECT_EQ(request.filter, QStringLiteral(".bkf Files (*.bkf)|*bkf||"));
-  EXPECT_EQ(request.defaultExtension, QStringLiteral("bkf"));
-  EXPECT_EQ(request.initialName, QStringLiteral("*.bkf"));
-  EXPECT_TRUE(request.fileMustExist);
-  EXPECT_TRUE(request.hideReadOnly);
+  EXPECT_TRUE(prompt().fileRequests[0] == expected);
   // Cancelled: nothing else happens.
   EXPECT_TRUE(prompt().shown.empty());
   EXPECT_TRUE(prompt().dialogsRun.isEmpty());

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,13 @@ struct ByteRange {
 };
 // Parses MIN:MAX (decimal digits on both sides).
 std::optional<ByteRange> ParseRange(const std::string& text);
+
+class bkf;
+// A Standard or Advanced scanner (the heuristic option set in the state).
+std::unique_ptr<bkf> MakeScanner(bool advanced, bool heuristic);
+// Loads a snapshot as the scan command and the extract command do: prints
+// "Snapshot loading process aborted." and gives status 1 when it fails.
+int LoadSnapshotForCli(const std::string& path, std::unique_ptr<bkf>& scanner, std::FILE* err);
 
 // `quillon-cli scan ...` (arguments after the command word).
 int RunScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);

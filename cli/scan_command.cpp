@@ -1,74 +1,139 @@
 #include <cstdio>
+#include <memory>
 
 #include "app_state.h"
 #include "cli.h"
-#include "scanner.h"
+#include "scanner_advance.h"
+#include "snapshot.h"
 #include "terminal_notify.h"
+#include "text.h"
 #include "tree_print.h"
 
-int RunScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+namespace {
+struct ScanOptions {
   bool json = false;
+  bool advanced = false;
+  bool heuristic = false;
   std::optional<ByteRange> range;
   std::string file;
+  std::string saveSnapshot;
+  std::string snapshot;
+};
+
+int Usage(std::FILE* err, const std::string& problem) {
+  std::fprintf(err, "quillon-cli: %s\n\n%s", problem.c_str(), UsageText().c_str());
+  return kExitUsage;
+}
+
+void PrintResult(const bkf& scanner, bool json, std::FILE* out) {
+  std::fputs((json ? FormatTreeJson(scanner) : FormatTreeText(scanner)).c_str(), out);
+  if (!json)
+    std::fprintf(out, "Total number of files found: %llu\n",
+                 static_cast<unsigned long long>(scanner.m_files.Count()));
+}
+}  // namespace
+
+std::unique_ptr<bkf> MakeScanner(bool advanced, bool heuristic) {
+  AppState().m_bHeuristicScan = heuristic ? 1 : 0;
+  if (advanced) return std::make_unique<bkfAdvance>();
+  return std::make_unique<bkf>();
+}
+
+int LoadSnapshotForCli(const std::string& path, std::unique_ptr<bkf>& scanner, std::FILE* err) {
+  TerminalNotify notify(err);
+  std::u16string bkfPath;
+  AppState().m_bProcessRunning.store(1);
+  const int ok = LoadSnapshot(path, bkfPath, scanner, &notify);
+  AppState().m_bProcessRunning.store(0);
+  if (!ok) {
+    std::fprintf(err, "%s\n", quillon::Utf16ToUtf8(kSnapshotAborted).c_str());
+    return kExitCannotOpen;
+  }
+  return kExitOk;
+}
+
+int RunScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+  ScanOptions o;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
+    auto value = [&](std::string& into) {
+      if (i + 1 >= args.size()) return false;
+      into = args[++i];
+      return true;
+    };
     if (a == "--json") {
-      json = true;
+      o.json = true;
+    } else if (a == "--advanced") {
+      o.advanced = true;
+    } else if (a == "--heuristic") {
+      o.heuristic = true;
     } else if (a == "--range") {
-      if (i + 1 >= args.size() || !(range = ParseRange(args[i + 1]))) {
-        std::fprintf(err, "quillon-cli: --range needs MIN:MAX in bytes\n\n%s", UsageText().c_str());
-        return kExitUsage;
-      }
+      if (i + 1 >= args.size() || !(o.range = ParseRange(args[i + 1])))
+        return Usage(err, "--range needs MIN:MAX in bytes");
       ++i;
+    } else if (a == "--save-snapshot") {
+      if (!value(o.saveSnapshot)) return Usage(err, "--save-snapshot needs a file name");
+    } else if (a == "--snapshot") {
+      if (!value(o.snapshot)) return Usage(err, "--snapshot needs a file name");
     } else if (a == "--help") {
       std::fprintf(out, "%s", UsageText().c_str());
       return kExitOk;
     } else if (!a.empty() && a[0] == '-') {
-      std::fprintf(err, "quillon-cli: unknown option '%s'\n\n%s", a.c_str(), UsageText().c_str());
-      return kExitUsage;
-    } else if (file.empty()) {
-      file = a;
+      return Usage(err, "unknown option '" + a + "'");
+    } else if (o.file.empty()) {
+      o.file = a;
     } else {
-      std::fprintf(err, "quillon-cli: more than one file given\n\n%s", UsageText().c_str());
-      return kExitUsage;
+      return Usage(err, "more than one file given");
     }
   }
-  if (file.empty()) {
-    std::fprintf(err, "quillon-cli: no BKF file given\n\n%s", UsageText().c_str());
-    return kExitUsage;
+  if (!o.snapshot.empty()) {
+    if (!o.file.empty() || o.range || o.advanced || !o.saveSnapshot.empty())
+      return Usage(err, "--snapshot takes no BKF file and no scan options");
+    std::unique_ptr<bkf> scanner;
+    const int status = LoadSnapshotForCli(o.snapshot, scanner, err);
+    if (status == kExitOk) PrintResult(*scanner, o.json, out);
+    return status;
   }
+  if (o.file.empty()) return Usage(err, "no BKF file given");
 
   TerminalNotify notify(err);
-  bkf scanner;
-  scanner.m_hNotifyWnd = &notify;
-  if (range) {
-    scanner.m_nRangeStart = range->min;
-    scanner.m_nRangeEnd = range->max;
+  std::unique_ptr<bkf> scanner = MakeScanner(o.advanced, o.heuristic);
+  scanner->m_hNotifyWnd = &notify;
+  if (o.range) {
+    scanner->m_nRangeStart = o.range->min;
+    scanner->m_nRangeEnd = o.range->max;
   }
   AppState().m_bProcessRunning.store(1);
   InstallInterruptStop();
   int ok = 0;
   try {
-    ok = scanner.Scan(file);
+    ok = scanner->Scan(o.file);
   } catch (const std::exception& e) {
     AppState().m_bProcessRunning.store(0);
     notify.ClearProgress();
-    std::fprintf(err, "quillon-cli: %s\n", e.what());
-    std::fprintf(err, "Unknown Error Occurred, Error Code: ADBRECTD\n");
-    std::fputs((json ? FormatTreeJson(scanner) : FormatTreeText(scanner)).c_str(), out);
+    std::fprintf(err, "quillon-cli: %s\nUnknown Error Occurred, Error Code: ADBRECTD\n", e.what());
+    PrintResult(*scanner, o.json, out);
     return kExitCannotOpen;
   }
   const bool stopped = AppState().m_bProcessRunning.load() == 0;
-  AppState().m_bProcessRunning.store(0);
   notify.ClearProgress();
   if (!ok) {
-    std::fprintf(err, "quillon-cli: the file '%s' cannot be opened.\n", file.c_str());
+    AppState().m_bProcessRunning.store(0);
+    std::fprintf(err, "quillon-cli: the file '%s' cannot be opened.\n", o.file.c_str());
     return kExitCannotOpen;
   }
   if (stopped) std::fprintf(err, "Scan stopped; showing what was found so far.\n");
-  std::fputs((json ? FormatTreeJson(scanner) : FormatTreeText(scanner)).c_str(), out);
-  if (!json)
-    std::fprintf(out, "Total number of files found: %llu\n",
-                 static_cast<unsigned long long>(scanner.m_nFilesFound));
+  if (!o.saveSnapshot.empty()) {
+    AppState().m_bProcessRunning.store(1);
+    const int saved = SaveSnapshot(*scanner, o.saveSnapshot);
+    AppState().m_bProcessRunning.store(0);
+    if (!saved) {
+      std::fprintf(err, "quillon-cli: the snapshot '%s' cannot be written.\n", o.saveSnapshot.c_str());
+      PrintResult(*scanner, o.json, out);
+      return kExitCannotOpen;
+    }
+  }
+  AppState().m_bProcessRunning.store(0);
+  PrintResult(*scanner, o.json, out);
   return kExitOk;
 }

@@ -83,9 +83,12 @@ uint64_t WindowReader::Length() {
 }
 
 void WindowReader::Fill(uint64_t pos, size_t need) {
-  // Going on right after the buffer: read ahead more; a jump: start small.
-  const bool forward = m_span != 0 && pos >= m_start && pos <= m_start + m_span + kMinChunk;
-  m_chunk = forward ? std::min(m_chunk * 2, kMaxChunk) : kMinChunk;
+  // Reads that went through the buffer to its end and go on right after it:
+  // read ahead more. Anything else (a jump over file content): start small.
+  const bool sequential = m_span != 0 && m_used + kMinChunk / 4 >= m_span && pos >= m_start &&
+                          pos <= m_start + m_span + kMinChunk / 4;
+  m_chunk = sequential ? std::min(m_chunk * 2, kMaxChunk) : kMinChunk;
+  m_used = 0;
   const size_t size = std::max(m_chunk, need);
   if (m_buffer.size() < size) m_buffer.resize(size);
   m_start = pos;
@@ -101,10 +104,16 @@ void WindowReader::Fill(uint64_t pos, size_t need) {
   m_span = size;
 }
 
-void WindowReader::Read(uint64_t pos, uint8_t* out, size_t n) {
-  if (n == 0) return;
+const uint8_t* WindowReader::Span(uint64_t pos, size_t n) {
   if (m_span == 0 || pos < m_start || pos - m_start > m_span || m_span - (pos - m_start) < n) {
     Fill(pos, n);
   }
-  std::memcpy(out, m_buffer.data() + (pos - m_start), n);
+  const size_t offset = static_cast<size_t>(pos - m_start);
+  m_used = std::max(m_used, offset + n);
+  return m_buffer.data() + offset;
+}
+
+void WindowReader::Read(uint64_t pos, uint8_t* out, size_t n) {
+  if (n == 0) return;
+  std::memcpy(out, Span(pos, n), n);
 }

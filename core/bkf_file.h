@@ -51,13 +51,16 @@ class WindowReader {
   explicit WindowReader(const BkfFile& file) : m_file(file) {}
   // Fills n bytes at pos (zeros past the end of the file).
   void Read(uint64_t pos, uint8_t* out, size_t n);
+  // The n bytes at pos inside the reader's buffer (zeros past the end of the
+  // file); valid until the next call.
+  const uint8_t* Span(uint64_t pos, size_t n);
   // The file's length, taken once.
   uint64_t Length();
   // Bytes fetched from the file so far (for measurements).
   uint64_t BytesFetched() const { return m_fetched; }
 
  private:
-  static constexpr size_t kMinChunk = 16 * 1024;
+  static constexpr size_t kMinChunk = 4 * 1024;
   static constexpr size_t kMaxChunk = 1024 * 1024;
   void Fill(uint64_t pos, size_t need);
 
@@ -67,6 +70,7 @@ class WindowReader {
   size_t m_valid = 0;  // bytes of the buffer that hold file data (the rest reads as zero)
   size_t m_span = 0;   // bytes of the buffer that correspond to positions (valid + zeros past the end)
   size_t m_chunk = kMinChunk;
+  size_t m_used = 0;   // end of the furthest bytes delivered from the buffer
   uint64_t m_length = 0;
   bool m_haveLength = false;
   uint64_t m_fetched = 0;

@@ -1,32 +1,18 @@
 #include "scanner.h"
 
+#include "scanner_util.h"
+
+using scanner_util::ChildKey;
+using scanner_util::LettersAre;
+using scanner_util::SetNodeName;
+
 #include <cstring>
 #include <string>
 
-#include "tag_search.h"
 
 namespace {
 constexpr uint32_t kStandardStopTags = kAllBlockTags & ~BlockTagBit(kBlockCfil) & ~BlockTagBit(kBlockSfmb);
 
-bool LettersAre(const uint8_t* block, const char* four) { return std::memcmp(block, four, 4) == 0; }
-
-std::u16string ChildKey(int64_t parent, const std::u16string& name) {
-  std::u16string key(4, u'\0');
-  const uint64_t p = static_cast<uint64_t>(parent);
-  for (int i = 0; i < 4; ++i) key[static_cast<size_t>(i)] = static_cast<char16_t>(p >> (16 * i));
-  key += name;
-  return key;
-}
-
-// "SET %d :" followed by the set's name.
-std::u16string SetNodeName(uint16_t number, const std::u16string& name) {
-  std::string digits = std::to_string(number);
-  std::u16string text = u"SET ";
-  for (char c : digits) text += static_cast<char16_t>(c);
-  text += u" :";
-  text += name;
-  return text;
-}
 }  // namespace
 
 bkf::bkf(ApplicationState& state) : m_state(state) {}
@@ -64,8 +50,9 @@ void bkf::SendProgress(uint64_t pos, uint64_t length, float percent) {
 }
 
 void bkf::SendGatedProgress(int32_t& lastPermille, uint64_t pos, uint64_t length, float percent) {
-  const uint64_t permille =
-      static_cast<uint64_t>(static_cast<unsigned __int128>(pos) * 1000 / length);
+  const uint64_t permille = pos <= UINT64_MAX / 1000
+                                ? pos * 1000 / length
+                                : static_cast<uint64_t>(static_cast<unsigned __int128>(pos) * 1000 / length);
   if (lastPermille < static_cast<int32_t>(permille)) {
     lastPermille = static_cast<int32_t>(permille);
     SendProgress(pos, length, percent);
@@ -77,27 +64,7 @@ void bkf::SendFinished() {
 }
 
 int bkf::Scan(const std::filesystem::path& path) {
-  if (!m_file.Open(path)) return 0;
-  m_reader.reset();
-  const uint64_t length = PrepareRange();
-
-  float percent = 0;
-  m_nStep = kWindowSize;
-  uint64_t pos = m_nRangeStart;
-  while (pos < m_nRangeEnd) {
-    if (!Running()) break;
-    SendGatedProgress(m_nLastPermille, pos, length, percent);
-    ReadWindow(pos, m_window, sizeof m_window);
-
-    int t = -1;
-    const long k = FindFirstBlockTag(m_window, kWindowSize, kStandardStopTags, t);
-    if (k < 0) {
-      SendProgress(pos, length, percent);  // a window without a tag: not gated
-    } else if (k > 0) {
-      pos += static_cast<uint64_t>(k);
-      ReadWindow(pos, m_window, sizeof m_window);
-    }
-
+  return Walk(path, m_window, m_nLastPermille, kStandardStopTags, [this](int t, uint64_t& pos) {
     switch (t) {
       case kBlockTape: TapeHandler(pos); break;
       case kBlockSset: SetHandler(pos); break;
@@ -116,16 +83,9 @@ int bkf::Scan(const std::filesystem::path& path) {
         }
         break;
       }
-      default: break;  // ESET, EOTM, ESPB and windows without a tag
+      default: break;  // ESET, EOTM and ESPB
     }
-
-    if (pos >= m_nRangeEnd) break;
-    pos += m_nStep;
-    percent = static_cast<float>(static_cast<double>(pos) / static_cast<double>(m_nRangeEnd) * 100.0);
-    m_nStep = kWindowSize;
-  }
-  SendFinished();
-  return 1;
+  });
 }
 
 int64_t bkf::AddTreeNode(const std::u16string& name, int64_t parent) {
@@ -139,6 +99,18 @@ void bkf::EnsureTape() {
   const int64_t n = AddTreeNode(kTapeCreated, m_nTapeNode);
   m_nCurrentNode = m_nTapeNode = n;
   m_bTapeCreated = 1;
+}
+
+void bkf::EnsureVolumeForFile(const char16_t* volumeName) {
+  if (m_bVolumeCreated) return;
+  if (!m_bSetCreated) {
+    EnsureTape();
+    m_nCurrentNode = m_nSetNode = AddTreeNode(kSetCreated, m_nTapeNode);
+    m_bSetCreated = 1;
+  }
+  m_nCurrentNode = m_nVolumeNode = AddTreeNode(volumeName, m_nSetNode);
+  m_bVolumeCreated = 1;
+  m_strPathPrefix = std::u16string(kDummyVolumeXX) + u"\\";
 }
 
 void bkf::TapeHandler(uint64_t) {
@@ -209,10 +181,11 @@ int64_t bkf::FindDirectChild(int64_t parent, const std::u16string& name) {
   return it == m_childIndex.end() ? kNotFound : it->second;
 }
 
-void bkf::ResolveUnderVolume(const std::u16string& dirName) {
+void bkf::ResolveUnderVolume(const std::u16string& dirName, bool checkRunning) {
   SplitPath(dirName);
   int64_t i = m_nVolumeNode;
   for (const auto& part : m_pathParts) {
+    if (checkRunning && !Running()) return;
     const int64_t r = FindDirectChild(i, part);
     if (r == kNotFound) {
       const int64_t added = AddTreeNode(part, i);
@@ -225,11 +198,12 @@ void bkf::ResolveUnderVolume(const std::u16string& dirName) {
   m_nCurrentNode = i;
 }
 
-void bkf::ResolveFromVolumeByName(const std::u16string& path) {
+void bkf::ResolveFromVolumeByName(const std::u16string& path, bool checkRunning) {
   SplitPath(path);
   if (m_pathParts.empty()) return;
   int64_t i = m_tree.FindNode(m_pathParts[0], m_nVolumeNode, 1);
   for (size_t j = 1; j < m_pathParts.size(); ++j) {
+    if (checkRunning && !Running()) return;
     if (i == kNotFound) continue;
     const int64_t r = m_tree.FindNode(m_pathParts[j], i, 0);
     if (r == kNotFound) {
@@ -251,22 +225,28 @@ void bkf::DirectoryHandler(uint64_t) {
     m_nStep = 1;  // the next window starts one byte after this block
     return;
   }
-  m_nameBuffers.push_back(CopyNameText(m_window, kWindowSize, name.offset, name.size));
-  const std::u16string dir = ConvertDirectoryName(m_window, kWindowSize, name.offset, name.size);
+  PlaceDirectory(m_window, name, false);
+}
+
+bool bkf::PlaceDirectory(const uint8_t* window, MtfTapeAddress name, bool checkRunning) {
+  m_nameBuffers.push_back(CopyNameText(window, kWindowSize, name.offset, name.size));
+  const std::u16string dir = ConvertDirectoryName(window, kWindowSize, name.offset, name.size);
   std::memset(m_dirName, 0, sizeof m_dirName);
   std::memcpy(m_dirName, dir.data(), std::min(dir.size(), size_t(256)) * sizeof(char16_t));
-  if (dir.empty()) return;  // the root folder
+  if (dir.empty()) return false;  // the root folder
 
   const bool prefixed = !m_strPathPrefix.empty();
   const std::u16string path = m_strPathPrefix + dir;
   if (!m_bVolumeCreated) {
+    // Every directory block met while no volume exists adds its own pair.
     if (!m_bSetCreated) m_nCurrentNode = AddTreeNode(kDummySetCreated, m_nCurrentNode);
     m_nCurrentNode = m_nVolumeNode = AddTreeNode(kDummyVolumeXX, m_nCurrentNode);
   }
   if (prefixed)
-    ResolveUnderVolume(dir);
+    ResolveUnderVolume(dir, checkRunning);
   else
-    ResolveFromVolumeByName(path);
+    ResolveFromVolumeByName(path, checkRunning);
+  return true;
 }
 
 bkf::StreamWalk bkf::WalkStreams(uint64_t blockPos, uint64_t l, bool roundAfterCpad) {
@@ -334,16 +314,7 @@ uint64_t bkf::FileHandler(uint64_t blockPos) {
   std::u16string name = CopyNameText(m_window, kWindowSize, nameAddr.offset, nameAddr.size);
   if (name.empty()) return 0;
 
-  if (!m_bVolumeCreated) {
-    if (!m_bSetCreated) {
-      EnsureTape();
-      m_nCurrentNode = m_nSetNode = AddTreeNode(kSetCreated, m_nTapeNode);
-      m_bSetCreated = 1;
-    }
-    m_nCurrentNode = m_nVolumeNode = AddTreeNode(kVolumeXX, m_nSetNode);
-    m_bVolumeCreated = 1;
-    m_strPathPrefix = std::u16string(kDummyVolumeXX) + u"\\";
-  }
+  EnsureVolumeForFile(kVolumeXX);
 
   const uint64_t first = h.offsetToFirstEvent;
   if (first >= kWindowSize) return 0;

@@ -16,6 +16,7 @@
 #include "mtf.h"
 #include "notify.h"
 #include "recovery_tree.h"
+#include "tag_search.h"
 
 // Placeholder node names (each ends with one blank).
 inline constexpr char16_t kTapeCreated[] = u"TAPE CREATED ";
@@ -53,6 +54,8 @@ class bkf {
 
   // Bytes held by the scan result (tree, records, names), for measurements.
   size_t ResultMemoryBytes() const;
+  // Bytes the scan fetched from the file, for measurements.
+  uint64_t BytesFetched() const { return m_reader ? m_reader->BytesFetched() : 0; }
 
   INotifyTarget* m_hNotifyWnd = nullptr;
   CTarvelBKFTreeVectorClass m_tree;
@@ -86,6 +89,13 @@ class bkf {
     bool onStan = false;          // the walk stopped on a "STAN" header
   };
 
+  // The walk both scanners share: opens the file, applies the range, moves a
+  // window grid anchored at the range start to every block found and hands
+  // each block to dispatch(tag, pos), which may move pos and set m_nStep.
+  template <class Dispatch>
+  int Walk(const std::filesystem::path& path, uint8_t* window, int32_t& lastPermille, uint32_t stopTags,
+           Dispatch&& dispatch);
+
   // Range handling of the walk (messages included); returns the file length.
   uint64_t PrepareRange();
   // The gated progress message (per thousandth of the file length).
@@ -97,6 +107,12 @@ class bkf {
 
   // Placeholder "TAPE CREATED " under the tape node, as the set handler makes it.
   void EnsureTape();
+  // The placeholders a file block makes when no volume exists: tape and set
+  // as needed, then a volume of the given name.
+  void EnsureVolumeForFile(const char16_t* volumeName);
+  // Copies and converts a directory block's name and places the folder under
+  // the volume; false for the root folder (nothing placed).
+  bool PlaceDirectory(const uint8_t* window, MtfTapeAddress name, bool checkRunning);
   // Walks a file block's streams from offset l, reading each header from the
   // file; stops on "STAN", an unknown id, the end of the file, an overflowing
   // step or the header limit. `roundAfterCpad` is false for the Advanced
@@ -107,10 +123,11 @@ class bkf {
                      uint64_t dataLength);
   // Resolves a directory path under m_nVolumeNode (non-empty prefix): each
   // part among direct children only; the folder reached becomes current.
-  void ResolveUnderVolume(const std::u16string& dirName);
-  // The original resolution (empty prefix): first part anywhere below the
+  // With checkRunning, a stop request ends the resolution before a part.
+  void ResolveUnderVolume(const std::u16string& dirName, bool checkRunning);
+  // The resolution with an empty prefix: first part anywhere below the
   // volume node, further parts anywhere below the folder reached.
-  void ResolveFromVolumeByName(const std::u16string& path);
+  void ResolveFromVolumeByName(const std::u16string& path, bool checkRunning);
   int64_t FindDirectChild(int64_t parent, const std::u16string& name);
   int64_t AddTreeNode(const std::u16string& name, int64_t parent);
   void SplitPath(const std::u16string& path);
@@ -132,3 +149,39 @@ class bkf {
   std::unordered_map<std::u16string, int64_t> m_childIndex;
   bool m_bLastWalkOnStan = false;
 };
+
+template <class Dispatch>
+int bkf::Walk(const std::filesystem::path& path, uint8_t* window, int32_t& lastPermille, uint32_t stopTags,
+              Dispatch&& dispatch) {
+  if (!m_file.Open(path)) return 0;
+  m_reader.reset();
+  const uint64_t length = PrepareRange();
+
+  float percent = 0;
+  m_nStep = kWindowSize;
+  uint64_t pos = m_nRangeStart;
+  while (pos < m_nRangeEnd) {
+    if (!Running()) break;
+    SendGatedProgress(lastPermille, pos, length, percent);
+
+    // Search the window where the reader holds it; only a window with a
+    // block is copied, starting at the block.
+    int t = -1;
+    const long k = FindFirstBlockTag(Reader().Span(pos, kWindowSize + kTagTail), kWindowSize, stopTags, t);
+    if (k < 0) {
+      SendProgress(pos, length, percent);  // a window without a tag: not gated
+    } else {
+      pos += static_cast<uint64_t>(k);
+      ReadWindow(pos, window, kWindowSize + kTagTail);
+      dispatch(t, pos);
+    }
+
+    if (pos >= m_nRangeEnd) break;
+    if (m_nStep > UINT64_MAX - pos) break;
+    pos += m_nStep;
+    percent = static_cast<float>(static_cast<double>(pos) / static_cast<double>(m_nRangeEnd) * 100.0);
+    m_nStep = kWindowSize;
+  }
+  SendFinished();
+  return 1;
+}

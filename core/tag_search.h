@@ -15,3 +15,7 @@ constexpr uint32_t kAllBlockTags = (1u << TagTable::kBlockCount) - 1;
 // there is none. `data` must hold count + 3 readable bytes. The result is the
 // same as calling FindBlockTag at every offset in turn.
 long FindFirstBlockTag(const uint8_t* data, size_t count, uint32_t tagMask, int& tag);
+
+// Makes the search use 16-byte vectors even where 32-byte ones are available
+// (so both paths can be checked on one machine).
+void UseTagSearchWithoutAvx2(bool without);

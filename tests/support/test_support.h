@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bkf_writer.h"
+#include "demo_backup.h"
 #include "notify.h"
 #include "scanner.h"
 

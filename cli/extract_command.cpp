@@ -185,7 +185,7 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
   }
 
   PrintLine(out, u"");
-  PrintLine(out, quillon::SaveStartedLine(quillon::LogTimeStampNow()));
+  PrintLine(out, quillon::SaveStartedLine(quillon::LogTimeNow()));
   PrintLine(out, quillon::FilesToSaveLine(list.size()));
   PrintLine(out, u"");
 
@@ -242,7 +242,7 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
   notify.ClearProgress();
   PrintLine(out, quillon::FilesSavedLine(processed));
   PrintLine(out, u"");
-  PrintLine(out, quillon::SaveCompletedLine(destination.LocationText(), quillon::LogTimeStampNow()));
+  PrintLine(out, quillon::SaveCompletedLine(destination.LocationText(), quillon::LogTimeNow()));
   std::fflush(out);
   if (stopped) std::fprintf(err, "Saving stopped.\n");
   notify.MessageBox(quillon::SaveCompletedMessage(destination.LocationText()), ProductCaption(), MsgButtons::Ok,

@@ -1,0 +1,17 @@
+#include "halvern_app.h"
+#include "process_environment.h"
+#include "screenshot_hook.h"
+#include "single_instance_lock.h"
+
+int main(int argc, char** argv) {
+  // The lock comes before everything else and stays for the life of the process.
+  SingleInstanceLock lock;
+  const bool anotherInstance = lock.Create();
+
+  PrepareProcessEnvironment();
+  CHalvernApp app(argc, argv);
+  app.SetAnotherInstanceRunning(anotherInstance);
+  if (!app.InitInstance()) return 0;
+  ArmScreenshotHook();
+  return app.exec();
+}

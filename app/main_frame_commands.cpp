@@ -1,0 +1,131 @@
+// The commands of the main window.
+
+#include <QAction>
+
+#include "about_dlg.h"
+#include "bkf_selection.h"
+#include "command_ids.h"
+#include "file_view.h"
+#include "main_frame.h"
+#include "output_wnd.h"
+#include "prompt.h"
+#include "range_slider_dlg.h"
+#include "ribbon_bar.h"
+#include "static_file_viewer.h"
+#include "text.h"
+#include "url_opener.h"
+#include "user_guide.h"
+#include "wait_cursor.h"
+
+void CMainFrame::OnCommand(int id) {
+  switch (id) {
+    case ID_FILE_OPEN_BKF: OnFileOpen(); break;
+    case ID_STOP_PROCESS:
+      // Stop runs only while it is enabled.
+      UpdateCommandUi();
+      if (m_wndRibbonBar->Command(ID_STOP_PROCESS)->isEnabled()) OnStop();
+      break;
+    case ID_SAVE_RECOVERED: OnSaveRecovered(); break;
+    case ID_SEARCH_FILES: OnSearch(); break;
+    case ID_SAVE_LOG: OnSaveLog(); break;
+    case ID_LOAD_SNAPSHOT: OnLoadSnapshot(); break;
+    case ID_SAVE_SNAPSHOT: OnSaveSnapshot(); break;
+    case ID_HELP_PAGE:
+    case ID_STATUSBAR_LINK: OnHelp(); break;
+    case ID_APP_ABOUT: OnAbout(); break;
+    default:
+      if (id >= int(ID_VIEW_APPLOOK_FIRST) && id <= int(ID_VIEW_APPLOOK_LAST)) OnApplicationLook(uint32_t(id));
+      break;
+  }
+  UpdateCommandUi();
+}
+
+bool CMainFrame::RefuseWhileBusy(const char* text) {
+  if (!IsBusy()) return false;
+  ShowMessage(this, QString::fromLatin1(text));
+  return true;
+}
+
+bool CMainFrame::RequireScanResult() {
+  if (m_pScanner && !m_wndFileView->IsEmpty()) return true;
+  ShowMessage(this, QString::fromLatin1(kNoResultText));
+  return false;
+}
+
+void CMainFrame::OnFileOpen() {
+  if (RefuseWhileBusy(kBusyOpenText)) return;
+  WaitCursor wait;
+
+  FileDialogRequest request;
+  request.mode = FileDialogRequest::Mode::Open;
+  request.filter = QStringLiteral(".bkf Files (*.bkf)|*bkf||");
+  request.defaultExtension = QStringLiteral("bkf");
+  request.initialName = QStringLiteral("*.bkf");
+  request.fileMustExist = true;
+  request.hideReadOnly = true;
+  const std::optional<QString> chosen = Prompt().FileDialog(this, request);
+  if (!chosen) return;
+
+  const std::u16string path = quillon::Trim16(chosen->toStdU16String());
+  if (!IsSelectableBkfPath(path)) {
+    ShowMessage(this, QString::fromLatin1(kInvalidBkfText));
+    return;
+  }
+  m_state.m_strBkfFileSize = GetBkfFileSize(quillon::PathFromUtf16(path));
+
+  CTarvelRangeSliderDlg dialog(this, m_state);
+  if (Prompt().RunDialog(dialog) != QDialog::Accepted) {
+    ShowMessage(this, QString::fromLatin1(kNoRecoveryModeText));
+    return;
+  }
+  m_state.m_strBkfFilePath = path;
+  // The scan run goes on from here: it clears the previous result, writes the
+  // opening lines of the log and starts the scan worker.
+}
+
+void CMainFrame::OnStop() {
+  if (ShowMessage(this, QString::fromLatin1(kStopQuestionText), MsgIcon::Question, MsgButtons::YesNo) ==
+      MsgResult::Yes)
+    m_state.m_bProcessRunning.store(0);
+}
+
+void CMainFrame::OnSaveRecovered() {
+  if (RefuseWhileBusy(kBusySaveText)) return;
+  if (!RequireScanResult()) return;
+  if (!m_wndFileView->HasCheckedItem()) {
+    ShowMessage(this, QString::fromLatin1(kNothingCheckedText));
+    return;
+  }
+  // The "Save recovered file(s)" window with the checked files opens here.
+}
+
+void CMainFrame::OnSearch() {
+  if (RefuseWhileBusy(kBusySearchText)) return;
+  if (!RequireScanResult()) return;
+  m_wndOutput->FileViewer()->DestroyChildView();
+  m_wndOutput->ShowLogTab();
+  // The search window opens here.
+}
+
+void CMainFrame::OnSaveLog() { m_wndOutput->SaveLog(!m_wndFileView->IsEmpty()); }
+
+void CMainFrame::OnLoadSnapshot() {
+  if (RefuseWhileBusy(kBusyLoadSnapshotText)) return;
+  // Loading a recovery snapshot goes on from here.
+}
+
+void CMainFrame::OnSaveSnapshot() {
+  if (RefuseWhileBusy(kBusySaveSnapshotText)) return;
+  if (m_wndFileView->IsEmpty()) {
+    ShowMessage(this, QString::fromLatin1(kNoResultText));
+    return;
+  }
+  // Saving a recovery snapshot goes on from here.
+}
+
+void CMainFrame::OnHelp() { OpenUrlExternally(ProductPageUrl()); }
+
+void CMainFrame::OnAbout() {
+  CTarvelAboutDlg dialog(this);
+  Prompt().RunDialog(dialog);
+}

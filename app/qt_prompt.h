@@ -1,0 +1,12 @@
+#pragma once
+// The program's prompt: Qt message boxes and file dialogs.
+
+#include "prompt.h"
+
+class QtPrompt : public IPrompt {
+ public:
+  MsgResult MessageBox(QWidget* owner, const QString& text, const QString& caption, MsgButtons buttons,
+                       MsgIcon icon) override;
+  std::optional<QString> FileDialog(QWidget* owner, const FileDialogRequest& request) override;
+  int RunDialog(QDialog& dialog) override;
+};

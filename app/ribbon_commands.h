@@ -1,0 +1,22 @@
+#pragma once
+// The ribbon's command table: one category with three panels.
+
+#include <span>
+
+inline constexpr char kRibbonCategory[] = "Corvane Quillon Repair";
+
+struct RibbonPanelInfo {
+  const char* caption;
+  int collapsedImage;  // picture of the collapsed panel
+};
+
+struct RibbonCommandInfo {
+  int panel;  // index into RibbonPanels()
+  int id;
+  const char* label;
+  const char* tooltip;
+  int image;  // number in the image strips
+};
+
+std::span<const RibbonPanelInfo> RibbonPanels();
+std::span<const RibbonCommandInfo> RibbonCommands();

@@ -33,6 +33,8 @@ struct ExtractArgs {
   std::optional<std::string> only;
   std::vector<std::string> nextParts;
   bool skipContinued = false;
+  bool advanced = false;
+  bool heuristic = false;
 };
 
 int UsageError(std::FILE* err, const std::string& message) {
@@ -49,6 +51,10 @@ int ParseArgs(const std::vector<std::string>& args, ExtractArgs& a, std::FILE* o
       a.flat = true;
     } else if (arg == "--skip-continued") {
       a.skipContinued = true;
+    } else if (arg == "--advanced") {
+      a.advanced = true;
+    } else if (arg == "--heuristic") {
+      a.heuristic = true;
     } else if (arg == "--to") {
       if (!hasValue) return UsageError(err, "--to needs a folder");
       a.to = args[++i];
@@ -76,8 +82,8 @@ int ParseArgs(const std::vector<std::string>& args, ExtractArgs& a, std::FILE* o
       return UsageError(err, "more than one file given");
     }
   }
-  if (!a.snapshot.empty() && (!a.file.empty() || a.range))
-    return UsageError(err, "--snapshot takes no BKF file and no --range");
+  if (!a.snapshot.empty() && (!a.file.empty() || a.range || a.advanced))
+    return UsageError(err, "--snapshot takes no BKF file, no --range and no --advanced");
   if (a.file.empty() && a.snapshot.empty()) return UsageError(err, "no BKF file given");
   if (!a.haveTo) return UsageError(err, "--to DIR is needed");
   return -1;
@@ -165,7 +171,7 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
   if (!a.snapshot.empty()) {
     if (const int status = LoadSnapshotForCli(a.snapshot, result, err); status != kExitOk) return status;
   } else {
-    result = std::make_unique<bkf>();
+    result = MakeScanner(a.advanced, a.heuristic);
     const CliScanResult scan = RunCliScan(*result, a.file, a.range, notify, err);
     if (scan == CliScanResult::CannotOpen || scan == CliScanResult::ReadError) return kExitCannotOpen;
     if (scan == CliScanResult::Stopped) {

@@ -98,6 +98,24 @@ TEST(CliExtract, FromASnapshot) {
             kExitUsage);
 }
 
+TEST(CliExtract, AdvancedModeSavesWhatOnlyItFinds) {
+  TempDir dir;
+  fixture::BkfWriter w;
+  w.Volb(u"C:");
+  fixture::FileOptions far;
+  far.block.extraBeforeStreams = 1100;  // first stream in the block's second KiB
+  w.File(u"far.txt", "far content", far);
+  fixture::WriteFile(dir / "far.bkf", w.Data());
+  std::filesystem::create_directories(dir / "std");
+  std::filesystem::create_directories(dir / "adv");
+  ASSERT_EQ(RunWith({"extract", (dir / "far.bkf").string(), "--to", (dir / "std").string(), "--flat"}).status, kExitOk);
+  EXPECT_FALSE(std::filesystem::exists(dir / "std" / "far.txt"));
+  const CliRun adv = RunWith(
+      {"extract", (dir / "far.bkf").string(), "--to", (dir / "adv").string(), "--flat", "--advanced", "--heuristic"});
+  ASSERT_EQ(adv.status, kExitOk) << adv.err;
+  EXPECT_EQ(ReadAll(dir / "adv" / "far.txt"), fixture::FromText("far content"));
+}
+
 TEST(CliExtract, OnlyMatchingNames) {
   TempDir dir;
   fixture::DemoBackup().WriteTo(dir / "demo.bkf");

@@ -29,3 +29,7 @@ inline constexpr int ID_VIEW_OUTPUTWND = 149;    // "BKF File Status"
 inline constexpr int IDC_BKF_TREE = 281;
 inline constexpr int IDC_LOG_LIST = 323;
 inline constexpr int IDC_OUTPUT_TABS = 324;
+
+// The "Tree Click" menu of the folder tree.
+inline constexpr int ID_TREE_COLLAPSE_ALL = 32777;  // "Collapse All"
+inline constexpr int ID_TREE_RENAME = 32782;        // "Rename"

@@ -1,10 +1,8 @@
 #include "file_view.h"
 
-#include <QTreeWidget>
-#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
-#include "command_ids.h"
+#include "check_tree_ctrl.h"
 
 CFileView::CFileView(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("fileViewFrame"));
@@ -12,23 +10,19 @@ CFileView::CFileView(QWidget* parent) : QWidget(parent) {
   setFocusPolicy(Qt::StrongFocus);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(1, 1, 1, 1);
-  m_wndFileView = new QTreeWidget(this);
-  m_wndFileView->setObjectName(QStringLiteral("bkfTree"));
-  m_wndFileView->setProperty("controlId", IDC_BKF_TREE);
-  m_wndFileView->setHeaderHidden(true);
-  m_wndFileView->setColumnCount(1);
+  m_wndFileView = new CCheckTreeCtrl(this);
+  m_wndFileView->SetCheckBoxes(true);
+  m_wndFileView->SetPropagation(true);
+  m_wndFileView->SetReadOnlyChecks(false);
   layout->addWidget(m_wndFileView);
   setFocusProxy(m_wndFileView);
 }
 
 bool CFileView::IsEmpty() const { return m_wndFileView->topLevelItemCount() == 0; }
 
-bool CFileView::HasCheckedItem() const {
-  for (QTreeWidgetItemIterator it(m_wndFileView, QTreeWidgetItemIterator::Checked); *it; ++it) return true;
-  return false;
-}
+bool CFileView::HasCheckedItem() const { return m_wndFileView->GetFirstCheckedItem() != nullptr; }
 
-void CFileView::DeleteAllItems() { m_wndFileView->clear(); }
+void CFileView::DeleteAllItems() { m_wndFileView->DeleteAllItems(); }
 
 void CFileView::focusInEvent(QFocusEvent* event) {
   QWidget::focusInEvent(event);

@@ -1,17 +1,17 @@
 #pragma once
-// The left pane "BKF File": the folder tree of the scan result, placed one
-// unit inside a frame.
+// The left pane "BKF File": the check-box folder tree of the scan result,
+// placed one unit inside a frame.
 
 #include <QWidget>
 
-class QTreeWidget;
+class CCheckTreeCtrl;
 
 class CFileView : public QWidget {
   Q_OBJECT
  public:
   explicit CFileView(QWidget* parent = nullptr);
 
-  QTreeWidget* Tree() const { return m_wndFileView; }
+  CCheckTreeCtrl* Tree() const { return m_wndFileView; }
   // True when the tree holds no item (no scan or snapshot result shown).
   bool IsEmpty() const;
   // True when an item anywhere in the tree is checked.
@@ -22,5 +22,5 @@ class CFileView : public QWidget {
   void focusInEvent(QFocusEvent* event) override;
 
  private:
-  QTreeWidget* m_wndFileView;
+  CCheckTreeCtrl* m_wndFileView;
 };

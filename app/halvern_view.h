@@ -4,16 +4,16 @@
 
 #include <QWidget>
 
-class QTreeWidget;
+class CTarvelRightViewListCtrl;
 
 class CHalvernView : public QWidget {
   Q_OBJECT
  public:
   explicit CHalvernView(QWidget* parent = nullptr);
 
-  QTreeWidget* FileList() const { return m_wndList; }
+  CTarvelRightViewListCtrl* FileList() const { return m_wndList; }
   void DeleteAllItems();
 
  private:
-  QTreeWidget* m_wndList;
+  CTarvelRightViewListCtrl* m_wndList;
 };

@@ -6,6 +6,7 @@
 #include <QMenu>
 
 #include "app_settings.h"
+#include "check_tree_ctrl.h"
 #include "command_ids.h"
 #include "file_view.h"
 #include "halvern_view.h"
@@ -15,6 +16,7 @@
 #include "process_exit.h"
 #include "prompt.h"
 #include "ribbon_bar.h"
+#include "right_view_list_ctrl.h"
 #include "scanner.h"
 #include "splash_wnd.h"
 #include "status_bar.h"
@@ -38,7 +40,18 @@ CMainFrame::CMainFrame(ApplicationState& state, AppSettings& settings)
   m_state.m_bProcessRunning.store(0);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+  // The panes outlive the members they refer to: the image list and this
+  // window as their message target.
+  if (CCheckTreeCtrl* tree = TreeCtrl()) {
+    tree->SetNotifyTarget(nullptr);
+    tree->SetImageList(nullptr);
+  }
+  if (CTarvelRightViewListCtrl* list = ListCtrl()) {
+    list->SetNotifyTarget(nullptr);
+    list->SetImageList(nullptr);
+  }
+}
 
 bool CMainFrame::Create() {
   setWindowTitle(ProductCaptionText());
@@ -52,6 +65,7 @@ bool CMainFrame::Create() {
   m_pView = new CHalvernView(this);
   setCentralWidget(m_pView);
   if (!CreateDockingWindows()) return false;
+  ConnectTree();
 
   DeletePreviewFolder();
 
@@ -132,6 +146,7 @@ void CMainFrame::SetScanner(std::unique_ptr<bkf> scanner) { m_pScanner = std::mo
 void CMainFrame::ClearScanResult() {
   if (m_pView) m_pView->DeleteAllItems();
   if (m_wndFileView) m_wndFileView->DeleteAllItems();
+  m_pCurrentFolderItem = nullptr;
   m_pScanner.reset();
 }
 

@@ -8,18 +8,24 @@
 #include <QMainWindow>
 #include <QTimer>
 #include <memory>
+#include <vector>
 
 #include "app_state.h"
+#include "checked_files.h"
 #include "notify.h"
 #include "notify_bridge.h"
+#include "shell_file_info.h"
 
 class AppSettings;
+class CCheckTreeCtrl;
 class CFileView;
 class CHalvernView;
 class CMyRibbonStatusBar;
 class COutputWnd;
 class CTarvelMFCRibboBarCls;
+class CTarvelRightViewListCtrl;
 class QDockWidget;
+class QTreeWidgetItem;
 class bkf;
 
 // The refusal texts of the commands.
@@ -36,6 +42,9 @@ inline constexpr char kInvalidBkfText[] = "Please select valid BKF file to recov
 inline constexpr char kNoRecoveryModeText[] = "Please select recovery mode and scanning option to recover bkf file.";
 inline constexpr char kStopQuestionText[] = "Do you want to stop recovering file(s)?";
 inline constexpr char kCloseQuestionText[] = "Are you sure to close the application?";
+inline constexpr char kTreeMenuName[] = "Tree Click";
+inline constexpr char kCollapseAllLabel[] = "Collapse All";
+inline constexpr char kRenameLabel[] = "Rename";
 inline constexpr char kFileViewCaption[] = "BKF File";
 inline constexpr char kOutputCaption[] = "BKF File Status";
 
@@ -85,6 +94,37 @@ class CMainFrame : public QMainWindow, public INotifyTarget {
   bkf* Scanner() const { return m_pScanner.get(); }
   void SetScanner(std::unique_ptr<bkf> scanner);
 
+  // The folder tree and the file list (from main_frame_tree.cpp).
+  //
+  // The first level of the tree after a scan or a snapshot load: for each
+  // child of the root, newest first, a top-level item with the node's name
+  // and image 0, a placeholder child, the node marked as shown and attached,
+  // the item checked. May be called from a worker thread: it runs on the
+  // user-interface thread and returns when done.
+  void FillFirstTreeLevel();
+  // Gives the tree and the list the shared small image list.
+  void AttachImageLists();
+  // The files the checked tree hands to saving (see checked_files.h); none
+  // without a scan result.
+  std::vector<CheckedFile> GetCheckedFiles();
+
+  // Handlers of the tree's messages; 1 when handled, 0 when refused.
+  intptr_t OnTreeSelect(uintptr_t wParam, intptr_t lParam);
+  intptr_t OnTreeExpand(uintptr_t wParam, intptr_t lParam);
+  intptr_t OnTreeCheck(uintptr_t wParam, intptr_t lParam);
+  intptr_t OnTreeContext(uintptr_t wParam, intptr_t lParam);
+  intptr_t OnTreeRename(uintptr_t wParam, intptr_t lParam);
+  // Shows an item's content in the file list, populating the item first
+  // when it was not populated yet.
+  void FillFileList(QTreeWidgetItem* item);
+  // The first child of parent whose label equals text exactly, or none.
+  QTreeWidgetItem* FindChildItem(QTreeWidgetItem* parent, const QString& text) const;
+  // The item whose content the file list shows (the last one picked), or none.
+  QTreeWidgetItem* CurrentFolderItem() const { return m_pCurrentFolderItem; }
+  CCheckTreeCtrl* TreeCtrl() const;
+  CTarvelRightViewListCtrl* ListCtrl() const;
+  CShellFileInfo& ShellFileInfo() { return m_shellFileInfo; }
+
   CTarvelMFCRibboBarCls* RibbonBar() const { return m_wndRibbonBar; }
   CMyRibbonStatusBar* StatusBar() const { return m_wndStatusBar; }
   CFileView* FileView() const { return m_wndFileView; }
@@ -108,9 +148,28 @@ class CMainFrame : public QMainWindow, public INotifyTarget {
   bool CreateDockingWindows();
   QDockWidget* CreatePane(const char* caption, const QString& name, int id, QWidget* content);
   void ShowPaneMenu(const QPoint& at);
+  // Shows the wait text and answers true while a process runs.
+  bool WaitWhileBusy();
+  bool Running() const { return m_state.m_bProcessRunning.load() != 0; }
+
+  // Items of the folder tree (main_frame_tree.cpp).
+  int64_t NodeOf(const QTreeWidgetItem* item) const;
+  int64_t RecordOf(const QTreeWidgetItem* item) const;
+  bool IsPlaceholder(const QTreeWidgetItem* item) const;
+  bool IsFolderItem(const QTreeWidgetItem* item) const { return NodeOf(item) >= 0; }
+  // The sub-folders of a node in chain order; the chain ends at an index
+  // that is not a node.
+  std::vector<int64_t> SubFolders(int64_t node) const;
+  QTreeWidgetItem* AddFolderItem(QTreeWidgetItem* parent, int64_t node, bool first);
+  QTreeWidgetItem* AddPlaceholder(QTreeWidgetItem* parent);
+  QTreeWidgetItem* AddFileItem(QTreeWidgetItem* parent, int64_t record, int image);
+  QString NodeName(int64_t node) const;
+  QString RecordName(int64_t record) const;
+  // FillFileList's population of a folder (case A), with the list rows.
+  void PopulateAndList(QTreeWidgetItem* item, int64_t node, int parentChecked);
+  void ConnectTree();
 
   // Handlers of the window messages.
-  intptr_t OnTreeMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
   intptr_t OnShowPreview(uintptr_t wParam, intptr_t lParam);
   intptr_t OnProcessState(uintptr_t wParam, intptr_t lParam);
   intptr_t OnScanProgress(uintptr_t wParam, intptr_t lParam);
@@ -127,5 +186,7 @@ class CMainFrame : public QMainWindow, public INotifyTarget {
   QDockWidget* m_paneFileView = nullptr;
   QDockWidget* m_paneOutput = nullptr;
   std::unique_ptr<bkf> m_pScanner;
+  CShellFileInfo m_shellFileInfo;
+  QTreeWidgetItem* m_pCurrentFolderItem = nullptr;
   QTimer m_commandUiTimer;
 };

@@ -1,8 +1,10 @@
 // The private window messages of the main window and the bridge that brings
 // them from the workers to the user-interface thread.
 
+#include "check_tree_ctrl.h"
 #include "main_frame.h"
 #include "prompt.h"
+#include "right_view_list_ctrl.h"
 
 intptr_t CMainFrame::SendMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   return m_bridge.Send(message, wParam, lParam);
@@ -25,11 +27,15 @@ MsgResult CMainFrame::MessageBox(const std::u16string& text, const std::u16strin
 intptr_t CMainFrame::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   switch (message) {
     case UM_TREE_SELECT:
+      return OnTreeSelect(wParam, lParam);
     case UM_TREE_CONTEXT:
+      return OnTreeContext(wParam, lParam);
     case UM_TREE_EXPAND:
+      return OnTreeExpand(wParam, lParam);
     case UM_TREE_CHECK:
+      return OnTreeCheck(wParam, lParam);
     case UM_TREE_RENAME:
-      return OnTreeMessage(message, wParam, lParam);
+      return OnTreeRename(wParam, lParam);
     case UM_SHOW_PREVIEW:
       return OnShowPreview(wParam, lParam);
     case UM_PROCESS_STATE:
@@ -43,20 +49,16 @@ intptr_t CMainFrame::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lPa
   }
 }
 
-intptr_t CMainFrame::OnTreeMessage(uint32_t message, uintptr_t, intptr_t) {
-  if (IsBusy()) {
-    // Check changes during a process are not recorded, and not answered.
-    if (message != UM_TREE_CHECK) ShowMessage(this, QString::fromLatin1(kWaitText));
-    return 0;
-  }
-  return 1;
-}
-
-intptr_t CMainFrame::OnShowPreview(uintptr_t, intptr_t) {
-  if (IsBusy()) {
-    ShowMessage(this, QString::fromLatin1(kWaitText));
-    return 0;
-  }
+intptr_t CMainFrame::OnShowPreview(uintptr_t wParam, intptr_t) {
+  if (WaitWhileBusy()) return 0;
+  // The row's item in the tree: the child of the folder shown whose label is
+  // the row's name, else the folder itself; it becomes the selected item.
+  const QString name = ListCtrl()->GetItemText(int(wParam), 0);
+  QTreeWidgetItem* folder = m_pCurrentFolderItem;
+  QTreeWidgetItem* item = FindChildItem(folder, name);
+  if (!item) item = folder;
+  if (item) TreeCtrl()->SelectItem(item);
+  // The preview of the row's file goes on from here.
   return 1;
 }
 

@@ -4,6 +4,9 @@
 // QtPrompt; the tests install a scripted prompt that answers from queues and
 // records what was shown, so nothing ever blocks on a dialog.
 
+#include <QList>
+#include <QPair>
+#include <QPoint>
 #include <QString>
 #include <optional>
 
@@ -27,6 +30,14 @@ struct FileDialogRequest {
   bool operator==(const FileDialogRequest&) const = default;
 };
 
+// A popup menu: its name, its items (command id and label) in order, and the
+// screen position where it opens.
+struct PopupMenuRequest {
+  QString name;
+  QList<QPair<int, QString>> items;
+  QPoint position;
+};
+
 class IPrompt {
  public:
   virtual ~IPrompt() = default;
@@ -37,6 +48,9 @@ class IPrompt {
   virtual std::optional<QString> FileDialog(QWidget* owner, const FileDialogRequest& request) = 0;
   // Runs a dialog modally and returns its result (QDialog::Accepted or Rejected).
   virtual int RunDialog(QDialog& dialog) = 0;
+  // Shows a popup menu and waits for the choice: the chosen command id, or
+  // none when the menu was dismissed.
+  virtual std::optional<int> PopupMenu(QWidget* owner, const PopupMenuRequest& request) = 0;
 };
 
 // The installed prompt.

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QMenu>
 #include <QMessageBox>
 
 namespace {
@@ -79,4 +80,14 @@ std::optional<QString> QtPrompt::FileDialog(QWidget* owner, const FileDialogRequ
 int QtPrompt::RunDialog(QDialog& dialog) {
   ArrowWhileOpen arrow;
   return dialog.exec();
+}
+
+std::optional<int> QtPrompt::PopupMenu(QWidget* owner, const PopupMenuRequest& request) {
+  ArrowWhileOpen arrow;
+  QMenu menu(request.name, owner);
+  menu.setObjectName(request.name);
+  for (const auto& [id, label] : request.items) menu.addAction(label)->setData(id);
+  const QAction* chosen = menu.exec(request.position);
+  if (!chosen) return std::nullopt;
+  return chosen->data().toInt();
 }

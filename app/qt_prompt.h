@@ -1,5 +1,5 @@
 #pragma once
-// The program's prompt: Qt message boxes and file dialogs.
+// The program's prompt: Qt message boxes, file dialogs and popup menus.
 
 #include "prompt.h"
 
@@ -9,4 +9,5 @@ class QtPrompt : public IPrompt {
                        MsgIcon icon) override;
   std::optional<QString> FileDialog(QWidget* owner, const FileDialogRequest& request) override;
   int RunDialog(QDialog& dialog) override;
+  std::optional<int> PopupMenu(QWidget* owner, const PopupMenuRequest& request) override;
 };

@@ -4,10 +4,10 @@
 #include <sys/stat.h>
 
 #include <QSettings>
-#include <QTreeWidget>
 
 #include "app_settings.h"
 #include "app_state.h"
+#include "check_tree_ctrl.h"
 #include "file_view.h"
 #include "main_frame.h"
 #include "process_exit.h"
@@ -112,9 +112,8 @@ void FrameTest::TearDown() {
 }
 
 void FrameTest::AddTreeItem(const QString& label, bool checked) {
-  auto* item = new QTreeWidgetItem(frame->FileView()->Tree(), QStringList{label});
-  item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-  item->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
+  CCheckTreeCtrl* tree = frame->FileView()->Tree();
+  tree->SetCheck(tree->InsertItem(label, 0, 0, nullptr), checked ? 1 : 0);
 }
 
 void FrameTest::GiveScanner() { frame->SetScanner(std::make_unique<bkf>()); }

@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
-#include <QTreeWidget>
 #include <atomic>
 #include <fstream>
 #include <thread>
@@ -26,6 +25,7 @@
 #include "output_wnd.h"
 #include "preview_folder.h"
 #include "ribbon_bar.h"
+#include "right_view_list_ctrl.h"
 #include "static_file_viewer.h"
 #include "status_bar.h"
 #include "user_guide.h"
@@ -149,9 +149,9 @@ TEST_F(MainFrameTest, StatusBarAndPanes) {
     EXPECT_TRUE(dock->features() & QDockWidget::DockWidgetMovable);
   }
   EXPECT_TRUE(frame->FileView()->IsEmpty());
-  QTreeWidget* list = frame->View()->FileList();
-  EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("File Name"));
-  EXPECT_EQ(list->headerItem()->text(1), QStringLiteral("File Type"));
+  const QAbstractItemModel* list = frame->View()->FileList()->model();
+  EXPECT_EQ(list->headerData(0, Qt::Horizontal).toString(), QStringLiteral("File Name"));
+  EXPECT_EQ(list->headerData(1, Qt::Horizontal).toString(), QStringLiteral("File Type"));
   EXPECT_EQ(frame->windowTitle(), kCaption);
 }
 

@@ -30,6 +30,15 @@ int ScriptedPrompt::RunDialog(QDialog& dialog) {
   return script(dialog);
 }
 
+std::optional<int> ScriptedPrompt::PopupMenu(QWidget*, const PopupMenuRequest& request) {
+  menus.push_back(request);
+  if (whileMenuOpen) whileMenuOpen(request);
+  if (menuChoices.empty()) return std::nullopt;
+  const std::optional<int> choice = menuChoices.front();
+  menuChoices.pop_front();
+  return choice;
+}
+
 void ScriptedPrompt::Clear() {
   answers.clear();
   fileNames.clear();
@@ -37,6 +46,9 @@ void ScriptedPrompt::Clear() {
   shown.clear();
   fileRequests.clear();
   dialogsRun.clear();
+  menuChoices.clear();
+  whileMenuOpen = nullptr;
+  menus.clear();
 }
 
 QStringList ScriptedPrompt::Texts() const {

@@ -29,6 +29,7 @@ class ScriptedPrompt : public IPrompt {
                        MsgIcon icon) override;
   std::optional<QString> FileDialog(QWidget* owner, const FileDialogRequest& request) override;
   int RunDialog(QDialog& dialog) override;
+  std::optional<int> PopupMenu(QWidget* owner, const PopupMenuRequest& request) override;
 
   void Clear();
   QStringList Texts() const;
@@ -39,8 +40,13 @@ class ScriptedPrompt : public IPrompt {
   std::deque<QString> fileNames;
   // Scripts of the next modal dialogs; without one a dialog is cancelled.
   std::deque<DialogScript> dialogScripts;
+  // Choices of the next popup menus; a none (and an empty queue) dismisses.
+  std::deque<std::optional<int>> menuChoices;
+  // Runs while a popup menu is open (to start a process meanwhile, say).
+  std::function<void(const PopupMenuRequest&)> whileMenuOpen;
 
   std::vector<Shown> shown;
   std::vector<FileDialogRequest> fileRequests;
   QStringList dialogsRun;  // class names
+  std::vector<PopupMenuRequest> menus;
 };

@@ -71,6 +71,12 @@ void CCheckTreeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     QStyleOptionViewItem box;
     box.initFrom(m_tree);
     box.rect = layout.checkBox;
+    // The style outlines a box in a shade of the window colour; half way
+    // between text and background keeps it visible on a dark scheme too.
+    const QColor text = palette.color(QPalette::Active, QPalette::Text);
+    const QColor base = palette.color(QPalette::Active, QPalette::Base);
+    box.palette.setColor(QPalette::Window, QColor((text.red() + base.red()) / 2, (text.green() + base.green()) / 2,
+                                                  (text.blue() + base.blue()) / 2));
     box.state = QStyle::State_Enabled | AppearanceState(m_tree->GetCheckAppearance(item));
     // The hot variant: the style's highlighted box.
     if (m_tree->HotItem() == item)

@@ -62,7 +62,6 @@ std::vector<CheckedFile> CollectCheckedFiles(bkf& scanner, const CCheckTreeCtrl&
   };
   std::vector<Visit> stack{{0, 0, false}};
   std::vector<bool> visited(size_t(nodes.Count()), false);
-  std::vector<int64_t> chain;
   while (!stack.empty()) {
     const Visit visit = stack.back();
     stack.pop_back();
@@ -87,10 +86,7 @@ std::vector<CheckedFile> CollectCheckedFiles(bkf& scanner, const CCheckTreeCtrl&
     visited[n] = true;
     const int8_t state = nodeState[n] == kNoItem ? visit.inherited : nodeState[n];
     stack.push_back({visit.node, state, true});
-    chain.clear();
-    for (int64_t c = nodes.Node(visit.node).firstChild; c > 0 && nodes.IsValid(c) && int64_t(chain.size()) < nodes.Count();
-         c = nodes.Node(c).nextSibling)
-      chain.push_back(c);
+    const std::vector<int64_t> chain = nodes.ChildChain(visit.node);
     // Pushed in reverse, so that the chain's first child is walked first.
     for (auto c = chain.rbegin(); c != chain.rend(); ++c) stack.push_back({*c, state, false});
   }

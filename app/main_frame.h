@@ -157,9 +157,6 @@ class CMainFrame : public QMainWindow, public INotifyTarget {
   int64_t RecordOf(const QTreeWidgetItem* item) const;
   bool IsPlaceholder(const QTreeWidgetItem* item) const;
   bool IsFolderItem(const QTreeWidgetItem* item) const { return NodeOf(item) >= 0; }
-  // The sub-folders of a node in chain order; the chain ends at an index
-  // that is not a node.
-  std::vector<int64_t> SubFolders(int64_t node) const;
   QTreeWidgetItem* AddFolderItem(QTreeWidgetItem* parent, int64_t node, bool first);
   QTreeWidgetItem* AddPlaceholder(QTreeWidgetItem* parent);
   QTreeWidgetItem* AddFileItem(QTreeWidgetItem* parent, int64_t record, int image);

@@ -79,16 +79,6 @@ QString CMainFrame::RecordName(int64_t record) const {
   return QString::fromStdU16String(m_pScanner->m_files.Name(record));
 }
 
-std::vector<int64_t> CMainFrame::SubFolders(int64_t node) const {
-  std::vector<int64_t> chain;
-  const CTarvelBKFTreeVectorClass& nodes = m_pScanner->m_tree;
-  // A chain is never longer than the node list; a damaged one ends there.
-  for (int64_t c = nodes.Node(node).firstChild; c > 0 && nodes.IsValid(c) && int64_t(chain.size()) < nodes.Count();
-       c = nodes.Node(c).nextSibling)
-    chain.push_back(c);
-  return chain;
-}
-
 QTreeWidgetItem* CMainFrame::AddFolderItem(QTreeWidgetItem* parent, int64_t node, bool first) {
   const int folder = m_shellFileInfo.GetFolderIconIndex();
   QTreeWidgetItem* item = TreeCtrl()->InsertItem(NodeName(node), folder, folder, parent,
@@ -114,7 +104,7 @@ void CMainFrame::FillFirstTreeLevel() {
   m_bridge.RunBlocking([this] {
     if (!m_pScanner) return;
     CCheckTreeCtrl* tree = TreeCtrl();
-    for (int64_t node : SubFolders(0)) {
+    for (int64_t node : m_pScanner->m_tree.ChildChain(0)) {
       QTreeWidgetItem* item = tree->InsertItem(NodeName(node), CShellFileInfo::kMediaImage,
                                                CShellFileInfo::kMediaImage, nullptr);
       AddPlaceholder(item);
@@ -171,7 +161,7 @@ void CMainFrame::PopulateAndList(QTreeWidgetItem* item, int64_t node, int parent
   CCheckTreeCtrl* tree = TreeCtrl();
   CTarvelRightViewListCtrl* list = ListCtrl();
   const QString folderType = QString::fromLatin1(kFolderTypeText);
-  for (int64_t child : SubFolders(node)) {
+  for (int64_t child : m_pScanner->m_tree.ChildChain(node)) {
     QTreeWidgetItem* folder = AddFolderItem(item, child, false);
     list->AppendRow(tree->GetItemText(folder), m_shellFileInfo.GetFolderIconIndex(), folderType);
     tree->SetCheck(folder, parentChecked);
@@ -205,7 +195,7 @@ intptr_t CMainFrame::OnTreeExpand(uintptr_t, intptr_t) {
   if (item->childCount() > 0) return 1;
 
   bool firstFolder = true;
-  for (int64_t child : SubFolders(node)) {
+  for (int64_t child : m_pScanner->m_tree.ChildChain(node)) {
     // The first of the chain ends up last: every further one goes in front.
     QTreeWidgetItem* folder = AddFolderItem(item, child, !firstFolder);
     firstFolder = false;

@@ -35,8 +35,17 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  if (orientation != Qt::Horizontal) return {};
+  if (role == Qt::FontRole) return HeaderFont();
+  if (role != Qt::DisplayRole) return {};
   return section == 0 ? QStringLiteral("File Name") : QStringLiteral("File Type");
+}
+
+QFont FileListModel::HeaderFont() {
+  QFont font(QStringLiteral("Arial"));
+  font.setPixelSize(kHeaderFontPixels);
+  font.setWeight(QFont::Bold);
+  return font;
 }
 
 int FileListModel::Append(Row row) {
@@ -86,10 +95,7 @@ CTarvelRightViewListCtrl::CTarvelRightViewListCtrl(QWidget* parent) : QTableView
   verticalHeader()->setDefaultSectionSize(std::max(fontMetrics().height(), iconSize().height()) + 6);
 
   QHeaderView* head = horizontalHeader();
-  QFont headerFont(QStringLiteral("Arial"));
-  headerFont.setPixelSize(kHeaderFontPixels);
-  headerFont.setWeight(QFont::Bold);
-  head->setFont(headerFont);
+  head->setFont(FileListModel::HeaderFont());
   head->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   head->setHighlightSections(false);
   head->setSectionsClickable(false);

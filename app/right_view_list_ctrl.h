@@ -7,6 +7,7 @@
 // their two texts and their icon.
 
 #include <QAbstractTableModel>
+#include <QFont>
 #include <QPixmap>
 #include <QTableView>
 #include <vector>
@@ -31,6 +32,8 @@ class FileListModel : public QAbstractTableModel {
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  // The header's font: Arial, 16 pixels high, bold.
+  static QFont HeaderFont();
 
   // Appends a row; while a batch is open it is shown when the batch closes.
   int Append(Row row);

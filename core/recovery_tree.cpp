@@ -65,6 +65,18 @@ int64_t CTarvelBKFTreeVectorClass::FirstChild(int64_t index) const {
   return c == kNoIndex ? kNotFound : c;
 }
 
+std::vector<int64_t> CTarvelBKFTreeVectorClass::ChildChain(int64_t index) const {
+  std::vector<int64_t> chain;
+  if (!IsValid(index)) return chain;
+  for (int64_t c = Node(index).firstChild; c > 0 && IsValid(c);) {
+    chain.push_back(c);
+    const int64_t next = Node(c).nextSibling;
+    if (next >= c) break;
+    c = next;
+  }
+  return chain;
+}
+
 int64_t CTarvelBKFTreeVectorClass::NextSibling(int64_t index) const {
   if (!IsValid(index)) return kNotFound;
   const int64_t s = Node(index).nextSibling;

@@ -78,6 +78,10 @@ class CTarvelBKFTreeVectorClass {
   std::u16string GetNodePath(int64_t index);
   // Replaces the node's name with a copy of the new one.
   void RenameNode(int64_t index, std::u16string_view name);
+  // The node's children in chain order (newest first). A damaged chain ends
+  // at a link that is not a node above the root, or that does not lead to an
+  // older (smaller) index, so the walk always ends.
+  std::vector<int64_t> ChildChain(int64_t index) const;
 
   int64_t Count() const { return static_cast<int64_t>(m_nodes.size()); }
   bool IsValid(int64_t index) const { return index >= 0 && index < Count(); }

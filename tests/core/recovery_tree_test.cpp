@@ -80,3 +80,20 @@ TEST(RecoveryTree, PathsEndInABackslashAndRenamesShowInThem) {
   t.RenameNode(win, u"WINNT");
   EXPECT_EQ(t.GetNodePath(win), u"Media 1\\SET 1 :Daily\\C:\\WINNT\\");
 }
+
+TEST(RecoveryTree, ChildChainIsNewestFirstAndEndsOnADamagedLink) {
+  CTarvelBKFTreeVectorClass t;
+  const int64_t a = t.AddNode(u"A", 0), b = t.AddNode(u"B", 0), c = t.AddNode(u"C", 0);
+  EXPECT_EQ(t.ChildChain(0), (std::vector<int64_t>{c, b, a}));
+  EXPECT_TRUE(t.ChildChain(a).empty());
+  EXPECT_TRUE(t.ChildChain(99).empty());
+  // A link back to a newer sibling (a loop) or outside the list ends the chain.
+  t.Node(a).nextSibling = c;
+  EXPECT_EQ(t.ChildChain(0), (std::vector<int64_t>{c, b, a}));
+  t.Node(b).nextSibling = b;
+  EXPECT_EQ(t.ChildChain(0), (std::vector<int64_t>{c, b}));
+  t.Node(c).nextSibling = 1000;
+  EXPECT_EQ(t.ChildChain(0), (std::vector<int64_t>{c}));
+  t.Node(0).firstChild = 0;  // the root is never a child
+  EXPECT_TRUE(t.ChildChain(0).empty());
+}

@@ -345,7 +345,8 @@ void CCheckTreeCtrl::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEdit
 
 uint32_t CCheckTreeCtrl::HitTest(const QPoint& pos, QTreeWidgetItem** itemOut) const {
   // The row by its height alone: the whole row belongs to its item.
-  QTreeWidgetItem* item = pos.x() < 0 || pos.x() >= viewport()->width() ? nullptr : itemAt(QPoint(columnViewportPosition(0), pos.y()));
+  const bool inside = pos.x() >= 0 && pos.x() < viewport()->width();
+  QTreeWidgetItem* item = inside ? itemAt(QPoint(columnViewportPosition(0), pos.y())) : nullptr;
   if (itemOut) *itemOut = item;
   if (!item) return kTreeHitNowhere;
   const QRect cell = visualItemRect(item);

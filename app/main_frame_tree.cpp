@@ -81,8 +81,8 @@ QString CMainFrame::RecordName(int64_t record) const {
 
 QTreeWidgetItem* CMainFrame::AddFolderItem(QTreeWidgetItem* parent, int64_t node, bool first) {
   const int folder = m_shellFileInfo.GetFolderIconIndex();
-  QTreeWidgetItem* item = TreeCtrl()->InsertItem(NodeName(node), folder, folder, parent,
-                                                 first ? CCheckTreeCtrl::Position::First : CCheckTreeCtrl::Position::Last);
+  const auto position = first ? CCheckTreeCtrl::Position::First : CCheckTreeCtrl::Position::Last;
+  QTreeWidgetItem* item = TreeCtrl()->InsertItem(NodeName(node), folder, folder, parent, position);
   m_pScanner->m_tree.Node(node).shownInTree = 1;
   TreeCtrl()->SetItemData(item, {kNodeItemKind, node});
   return item;
@@ -141,12 +141,13 @@ void CMainFrame::FillFileList(QTreeWidgetItem* item) {
     }
   } else if (first) {
     // Populated before: the rows come from the items.
+    const QString folderType = QString::fromLatin1(kFolderTypeText);
     const int children = item->childCount();
     for (int i = 0; i < children && Running(); ++i) {
       const QTreeWidgetItem* child = item->child(i);
       const QString label = tree->GetItemText(child);
       list->AppendRow(label, tree->GetItemImage(child),
-                      IsFolderItem(child) ? QString::fromLatin1(kFolderTypeText) : m_shellFileInfo.GetFileTypeName(label));
+                      IsFolderItem(child) ? folderType : m_shellFileInfo.GetFileTypeName(label));
     }
   } else if (NodeOf(item) >= 0 || RecordOf(item) >= 0) {
     // A file, or an empty folder: the item itself.

@@ -94,13 +94,15 @@ TEST_F(CheckedFilesTest, PopulatedItemsDecideAndOthersFollowTheirNearestItem) {
 
   // B unchecked: its never-shown file stays behind.
   tree->SetCheck(Item({"Media 1", "SET 1 :Daily", "C:", "B"}), 0);
-  EXPECT_EQ(Checked(), (QStringList{kVolume + "C\\c1.txt | 8", kVolume + "A\\Deep\\d1.txt | 1", kVolume + "A\\a1.txt | 2",
-                                    kVolume + "A\\a2.txt | 4", kVolume + "A\\a3.txt | 5", kVolume + "root.ini | 1"}));
+  EXPECT_EQ(Checked(), (QStringList{kVolume + "C\\c1.txt | 8", kVolume + "A\\Deep\\d1.txt | 1",
+                                    kVolume + "A\\a1.txt | 2", kVolume + "A\\a2.txt | 4", kVolume + "A\\a3.txt | 5",
+                                    kVolume + "root.ini | 1"}));
 
   // a3 unchecked: A is partly checked, so the files without items that
   // follow A are not handed on either; Deep keeps its own check.
   tree->SetCheck(Item({"Media 1", "SET 1 :Daily", "C:", "A", "a3.txt"}), 0);
-  EXPECT_EQ(Checked(), (QStringList{kVolume + "C\\c1.txt | 8", kVolume + "A\\Deep\\d1.txt | 1", kVolume + "root.ini | 1"}));
+  EXPECT_EQ(Checked(),
+            (QStringList{kVolume + "C\\c1.txt | 8", kVolume + "A\\Deep\\d1.txt | 1", kVolume + "root.ini | 1"}));
 
   // Everything off but one never-populated folder deep down (a partly
   // checked item is unchecked in two steps, as two clicks on its box do).
@@ -111,8 +113,8 @@ TEST_F(CheckedFilesTest, PopulatedItemsDecideAndOthersFollowTheirNearestItem) {
 
   // A checked again: a1 and a2 come back with it.
   tree->SetCheck(Item({"Media 1", "SET 1 :Daily", "C:", "A"}), 1);
-  EXPECT_EQ(Checked(), (QStringList{kVolume + "A\\Deep\\d1.txt | 1", kVolume + "A\\a1.txt | 2", kVolume + "A\\a2.txt | 4",
-                                    kVolume + "A\\a3.txt | 5"}));
+  EXPECT_EQ(Checked(), (QStringList{kVolume + "A\\Deep\\d1.txt | 1", kVolume + "A\\a1.txt | 2",
+                                    kVolume + "A\\a2.txt | 4", kVolume + "A\\a3.txt | 5"}));
 }
 
 TEST_F(CheckedFilesTest, RenamedFilesAndFoldersAreHandedOnUnderTheirNewNames) {

@@ -169,7 +169,8 @@ TEST_F(ShellFileInfoTest, IconsComeFromTheIconThemeAndAreSharedPerKind) {
   EXPECT_FALSE(images.Icon(CShellFileInfo::kMediaImage).isNull());
   EXPECT_EQ(nameOf(shell.GetFolderIconIndex()), "folder");
   const QStringList textIcons{"text-plain", "text-x-generic"};
-  EXPECT_TRUE(textIcons.contains(nameOf(shell.GetFileIconIndex(u"a.txt")))) << nameOf(shell.GetFileIconIndex(u"a.txt")).toStdString();
+  const QString textIcon = nameOf(shell.GetFileIconIndex(u"a.txt"));
+  EXPECT_TRUE(textIcons.contains(textIcon)) << textIcon.toStdString();
   const QStringList imageIcons{"image-jpeg", "image-x-generic"};
   EXPECT_TRUE(imageIcons.contains(nameOf(shell.GetFileIconIndex(u"b.jpg"))));
   EXPECT_NE(shell.GetFileIconIndex(u"a.txt"), shell.GetFileIconIndex(u"b.jpg"));

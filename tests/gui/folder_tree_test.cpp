@@ -176,7 +176,8 @@ TEST_F(FolderTreeTest, OpeningByTheButtonPopulatesInReverseChainOrderWithoutRows
   EXPECT_EQ(volume->childCount(), 4);
   // Picked afterwards: the rows follow the items.
   Pick(volume);
-  EXPECT_EQ(Rows(), (QStringList{"Docs | Folder", "Empty | Folder", "Pics | Folder", "boot.ini | " + Type("boot.ini")}));
+  EXPECT_EQ(Rows(),
+            (QStringList{"Docs | Folder", "Empty | Folder", "Pics | Folder", "boot.ini | " + Type("boot.ini")}));
 }
 
 TEST_F(FolderTreeTest, ClicksOnTheTreeReachTheHandlers) {

@@ -33,7 +33,8 @@ std::vector<TreeRecorder::Message> TreeRecorder::Of(uint32_t id) const {
 
 QStringList TreeRecorder::CheckReports() const {
   QStringList reports;
-  for (const Message& m : Of(UM_TREE_CHECK)) reports << m_labels.value(m.item) + QLatin1Char('=') + QString::number(m.lParam);
+  for (const Message& m : Of(UM_TREE_CHECK))
+    reports << m_labels.value(m.item) + QLatin1Char('=') + QString::number(m.lParam);
   return reports;
 }
 
@@ -49,8 +50,10 @@ TreeBench::~TreeBench() { tree->SetNotifyTarget(nullptr); }
 
 QTreeWidgetItem* TreeBench::Add(const QString& path) {
   const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+  // Items are known by their labels: the parent is the last label before this one.
   const QString parentPath = slash < 0 ? QString() : path.left(slash);
-  QTreeWidgetItem* parent = slash < 0 ? nullptr : m_items.value(parentPath.mid(parentPath.lastIndexOf(QLatin1Char('/')) + 1));
+  const QString parentLabel = parentPath.mid(parentPath.lastIndexOf(QLatin1Char('/')) + 1);
+  QTreeWidgetItem* parent = slash < 0 ? nullptr : m_items.value(parentLabel);
   const QString label = path.mid(slash + 1);
   QTreeWidgetItem* item = tree->InsertItem(label, 0, 0, parent);
   m_items[label] = item;

@@ -42,7 +42,9 @@ class TreeRecorder : public INotifyTarget {
 
   explicit TreeRecorder(CCheckTreeCtrl* tree) : m_tree(tree) {}
   intptr_t SendMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
-  void PostMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) override { SendMessage(message, wParam, lParam); }
+  void PostMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) override {
+    SendMessage(message, wParam, lParam);
+  }
   MsgResult MessageBox(const std::u16string&, const std::u16string&, MsgButtons, MsgIcon) override {
     return MsgResult::Ok;
   }

@@ -23,7 +23,8 @@ class BkfFile {
   BkfFile(BkfFile&& other) noexcept;
   BkfFile& operator=(BkfFile&& other) noexcept;
 
-  // Opens read-only; false when the file cannot be opened (or is a folder).
+  // Opens read-only; false when it cannot be opened or is not a regular file
+  // (a folder, a named pipe, a device).
   bool Open(const std::filesystem::path& path);
   void Close();
   bool IsOpen() const { return m_fd >= 0; }

@@ -1,6 +1,8 @@
 // Buffered windows deliver exactly the file's bytes, with zeros past its end.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <random>
 
 #include "bkf_file.h"
@@ -35,10 +37,13 @@ TEST(WindowReader, DeliversTheSameBytesAsDirectReadsWhereverItIsAsked) {
   }
 }
 
-TEST(BkfFile, RefusesFoldersAndMissingFiles) {
+TEST(BkfFile, RefusesWhatIsNotARegularFileWithoutBlocking) {
   TempDir dir;
+  ASSERT_EQ(mkfifo((dir / "pipe.bkf").c_str(), 0600), 0);
   BkfFile file;
   EXPECT_FALSE(file.Open(dir.Path()));
   EXPECT_FALSE(file.Open(dir / "missing.bkf"));
+  EXPECT_FALSE(file.Open(dir / "pipe.bkf"));  // no writer: a blocking open would never return
+  EXPECT_FALSE(file.Open("/dev/null"));
   EXPECT_FALSE(file.IsOpen());
 }

@@ -41,6 +41,11 @@ CMainFrame::CMainFrame(ApplicationState& state, AppSettings& settings)
 }
 
 CMainFrame::~CMainFrame() {
+  // A scan still running is stopped and waited for: it uses this window.
+  if (m_scanThread.Running()) {
+    m_state.m_bProcessRunning.store(0);
+    m_scanThread.Wait();
+  }
   // The panes outlive the members they refer to: the image list and this
   // window as their message target.
   if (CCheckTreeCtrl* tree = TreeCtrl()) {
@@ -160,6 +165,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   if (ShowMessage(this, QString::fromLatin1(kCloseQuestionText), MsgIcon::Information, MsgButtons::YesNo) !=
       MsgResult::Yes)
     return;
+  // After Stop the worker may still be finishing with the scanner.
+  m_scanThread.Wait();
   m_pScanner.reset();
   DeletePreviewFolder();
   ExitProcessNow(-1);

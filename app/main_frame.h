@@ -7,6 +7,8 @@
 
 #include <QMainWindow>
 #include <QTimer>
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -14,7 +16,10 @@
 #include "checked_files.h"
 #include "notify.h"
 #include "notify_bridge.h"
+#include "progress_gate.h"
 #include "shell_file_info.h"
+#include "status_bar.h"
+#include "worker_thread.h"
 
 class AppSettings;
 class CCheckTreeCtrl;
@@ -42,6 +47,9 @@ inline constexpr char kInvalidBkfText[] = "Please select valid BKF file to recov
 inline constexpr char kNoRecoveryModeText[] = "Please select recovery mode and scanning option to recover bkf file.";
 inline constexpr char kStopQuestionText[] = "Do you want to stop recovering file(s)?";
 inline constexpr char kCloseQuestionText[] = "Are you sure to close the application?";
+inline constexpr char kScanCompletedText[] = "Scanning for BKF file completed. Expand tree to see recover files.";
+inline constexpr char kScanAbortedText[] = "Scanning for BKF file process aborted.";
+inline constexpr char kScanErrorText[] = "Unknown Error Occurred, Error Code: ADBRECTD";
 inline constexpr char kTreeMenuName[] = "Tree Click";
 inline constexpr char kCollapseAllLabel[] = "Collapse All";
 inline constexpr char kRenameLabel[] = "Rename";
@@ -59,7 +67,9 @@ class CMainFrame : public QMainWindow, public INotifyTarget {
   bool Create();
 
   // INotifyTarget: the window messages of the workers and their message boxes,
-  // carried to the user-interface thread.
+  // carried to the user-interface thread. A progress message sent less than
+  // the gate's interval after the previous one was handled is dropped (its
+  // record freed) without crossing.
   intptr_t SendMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
   void PostMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
   MsgResult MessageBox(const std::u16string& text, const std::u16string& caption, MsgButtons buttons,
@@ -93,6 +103,26 @@ class CMainFrame : public QMainWindow, public INotifyTarget {
 
   bkf* Scanner() const { return m_pScanner.get(); }
   void SetScanner(std::unique_ptr<bkf> scanner);
+
+  // The scan run (main_frame_scan.cpp).
+  //
+  // Thread entry of the scan worker: runs ScanWorker, returns 1.
+  static unsigned ScanThreadProc(CMainFrame* frame);
+  // The scan on the worker thread: 1 when it completed or was stopped, 0
+  // when it was aborted or failed.
+  int ScanWorker();
+  // A stopped scan clears the running flag before its worker has ended;
+  // whatever replaces or frees the scan result waits for the worker first.
+  void WaitForScanWorker() { m_scanThread.Wait(); }
+  bool ScanWorkerRunning() const { return m_scanThread.Running(); }
+  // Makes the scanner of a recovery mode (2 = Advanced); the default makes
+  // bkfAdvance or bkf. Tests put their own in.
+  using ScannerFactory = std::function<std::unique_ptr<bkf>(ApplicationState& state, int32_t recoveryMode)>;
+  void SetScannerFactory(ScannerFactory factory);
+  // The status-bar elements of the running process (none when idle).
+  const ProcessElements& ProcessStatusElements() const { return m_processElements; }
+  // Progress messages handled since the window was made (for measurements).
+  uint64_t ProgressMessagesHandled() const { return m_nProgressHandled; }
 
   // The folder tree and the file list (from main_frame_tree.cpp).
   //
@@ -171,6 +201,10 @@ class CMainFrame : public QMainWindow, public INotifyTarget {
   intptr_t OnProcessState(uintptr_t wParam, intptr_t lParam);
   intptr_t OnScanProgress(uintptr_t wParam, intptr_t lParam);
   intptr_t OnScanFinished(uintptr_t wParam, intptr_t lParam);
+  // The end of a scan run: the running flag to 0 and UM_PROCESS_STATE 0 posted.
+  void EndScanProcess();
+  // Log lines added from the worker thread, the last one made visible.
+  void AppendLogLinesFromWorker(const QStringList& lines);
 
   ApplicationState& m_state;
   AppSettings& m_settings;
@@ -186,4 +220,10 @@ class CMainFrame : public QMainWindow, public INotifyTarget {
   CShellFileInfo m_shellFileInfo;
   QTreeWidgetItem* m_pCurrentFolderItem = nullptr;
   QTimer m_commandUiTimer;
+  ProcessElements m_processElements;
+  ScannerFactory m_scannerFactory;
+  uint64_t m_nProgressHandled = 0;
+  ProgressGate m_progressGate;
+  // Declared last: the worker is waited for before the members it uses go.
+  WorkerThread m_scanThread;
 };

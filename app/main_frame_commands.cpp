@@ -3,19 +3,15 @@
 #include <QAction>
 
 #include "about_dlg.h"
-#include "bkf_selection.h"
 #include "command_ids.h"
 #include "file_view.h"
 #include "main_frame.h"
 #include "output_wnd.h"
 #include "prompt.h"
-#include "range_slider_dlg.h"
 #include "ribbon_bar.h"
 #include "static_file_viewer.h"
-#include "text.h"
 #include "url_opener.h"
 #include "user_guide.h"
-#include "wait_cursor.h"
 
 void CMainFrame::OnCommand(int id) {
   switch (id) {
@@ -50,43 +46,6 @@ bool CMainFrame::RequireScanResult() {
   if (m_pScanner && !m_wndFileView->IsEmpty()) return true;
   ShowMessage(this, QString::fromLatin1(kNoResultText));
   return false;
-}
-
-void CMainFrame::OnFileOpen() {
-  if (RefuseWhileBusy(kBusyOpenText)) return;
-  WaitCursor wait;
-
-  FileDialogRequest request;
-  request.mode = FileDialogRequest::Mode::Open;
-  request.filter = QStringLiteral(".bkf Files (*.bkf)|*bkf||");
-  request.defaultExtension = QStringLiteral("bkf");
-  request.initialName = QStringLiteral("*.bkf");
-  request.fileMustExist = true;
-  request.hideReadOnly = true;
-  const std::optional<QString> chosen = Prompt().FileDialog(this, request);
-  if (!chosen) return;
-
-  const std::u16string path = quillon::Trim16(chosen->toStdU16String());
-  if (!IsSelectableBkfPath(path)) {
-    ShowMessage(this, QString::fromLatin1(kInvalidBkfText));
-    return;
-  }
-  m_state.m_strBkfFileSize = GetBkfFileSize(quillon::PathFromUtf16(path));
-
-  CTarvelRangeSliderDlg dialog(this, m_state);
-  if (Prompt().RunDialog(dialog) != QDialog::Accepted) {
-    ShowMessage(this, QString::fromLatin1(kNoRecoveryModeText));
-    return;
-  }
-  m_state.m_strBkfFilePath = path;
-  // The scan run goes on from here: it clears the previous result, writes the
-  // opening lines of the log and starts the scan worker.
-}
-
-void CMainFrame::OnStop() {
-  if (ShowMessage(this, QString::fromLatin1(kStopQuestionText), MsgIcon::Question, MsgButtons::YesNo) ==
-      MsgResult::Yes)
-    m_state.m_bProcessRunning.store(0);
 }
 
 void CMainFrame::OnSaveRecovered() {

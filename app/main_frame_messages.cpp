@@ -7,6 +7,10 @@
 #include "right_view_list_ctrl.h"
 
 intptr_t CMainFrame::SendMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  if (message == UM_SCAN_PROGRESS && !m_progressGate.Admit()) {
+    delete reinterpret_cast<ScanProgress*>(wParam);
+    return 1;
+  }
   return m_bridge.Send(message, wParam, lParam);
 }
 
@@ -61,16 +65,3 @@ intptr_t CMainFrame::OnShowPreview(uintptr_t wParam, intptr_t) {
   // The preview of the row's file goes on from here.
   return 1;
 }
-
-intptr_t CMainFrame::OnProcessState(uintptr_t, intptr_t) {
-  UpdateCommandUi();
-  return 1;
-}
-
-intptr_t CMainFrame::OnScanProgress(uintptr_t wParam, intptr_t) {
-  // The record belongs to the receiver.
-  delete reinterpret_cast<ScanProgress*>(wParam);
-  return 1;
-}
-
-intptr_t CMainFrame::OnScanFinished(uintptr_t, intptr_t) { return 1; }

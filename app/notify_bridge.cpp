@@ -2,6 +2,7 @@
 
 #include <QMetaObject>
 #include <QThread>
+#include <exception>
 
 NotifyBridge::NotifyBridge(Handler handler, QObject* parent) : QObject(parent), m_handler(std::move(handler)) {}
 
@@ -12,7 +13,19 @@ void NotifyBridge::RunBlocking(const std::function<void()>& task) {
     task();
     return;
   }
-  QMetaObject::invokeMethod(this, [&task] { task(); }, Qt::BlockingQueuedConnection);
+  // An error raised by the task reaches the waiting thread, not the event loop.
+  std::exception_ptr error;
+  QMetaObject::invokeMethod(
+      this,
+      [&task, &error] {
+        try {
+          task();
+        } catch (...) {
+          error = std::current_exception();
+        }
+      },
+      Qt::BlockingQueuedConnection);
+  if (error) std::rethrow_exception(error);
 }
 
 intptr_t NotifyBridge::Send(uint32_t message, uintptr_t wParam, intptr_t lParam) {

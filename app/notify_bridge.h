@@ -20,7 +20,8 @@ class NotifyBridge : public QObject {
   intptr_t Send(uint32_t message, uintptr_t wParam, intptr_t lParam);
   // Queued post: the handler runs later on the bridge's thread.
   void Post(uint32_t message, uintptr_t wParam, intptr_t lParam);
-  // Runs task on the bridge's thread and waits until it has finished.
+  // Runs task on the bridge's thread and waits until it has finished; an
+  // error the task raises is raised again in the calling thread.
   void RunBlocking(const std::function<void()>& task);
 
   bool OnOwnThread() const;

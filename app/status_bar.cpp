@@ -1,12 +1,28 @@
 #include "status_bar.h"
 
 #include <QLabel>
+#include <QProgressBar>
 
 #include "command_ids.h"
 
 namespace {
 constexpr int kLinkTextWidth = 360;
+
+void MarkElement(QWidget* element, int id) {
+  element->setProperty("controlId", id);
+  element->setProperty("elementLabel", QString::fromLatin1(kStatusElementLabel));
 }
+
+// A text pane as wide as its first text, so that later texts do not make the
+// status bar jump.
+QLabel* MakeTextPane(QWidget* parent, int id, const char* text) {
+  auto* pane = new QLabel(QString::fromLatin1(text), parent);
+  pane->setTextFormat(Qt::PlainText);
+  MarkElement(pane, id);
+  pane->setMinimumWidth(pane->sizeHint().width());
+  return pane;
+}
+}  // namespace
 
 CMyRibbonStatusBar::CMyRibbonStatusBar(QWidget* parent) : QStatusBar(parent) {
   setObjectName(QStringLiteral("statusBar"));
@@ -27,6 +43,39 @@ CMyRibbonStatusBar::CMyRibbonStatusBar(QWidget* parent) : QStatusBar(parent) {
   m_link->setCursor(Qt::PointingHandCursor);
   connect(m_link, &QLabel::linkActivated, this, [this] { emit linkClicked(ID_STATUSBAR_LINK); });
   addPermanentWidget(m_link);
+}
+
+ProcessElements CMyRibbonStatusBar::AddProcessElements() {
+  RemoveProcessElements();
+  ProcessElements elements;
+  auto* bar = new QProgressBar(this);
+  MarkElement(bar, ID_STATUS_PROGRESS_BAR);
+  bar->setFixedSize(kProgressBarWidth, kProgressBarHeight);
+  bar->setRange(0, 100);
+  bar->setValue(0);
+  bar->setTextVisible(false);
+  elements.progressBar = bar;
+  elements.percent = MakeTextPane(this, ID_STATUS_PERCENT, kPercentPaneText);
+  elements.progress = MakeTextPane(this, ID_STATUS_PROGRESS, kProgressPaneText);
+  elements.filesFound = MakeTextPane(this, ID_STATUS_FILES_FOUND, kFilesFoundPaneText);
+  for (QWidget* element : {static_cast<QWidget*>(bar), static_cast<QWidget*>(elements.percent.data()),
+                           static_cast<QWidget*>(elements.progress.data()),
+                           static_cast<QWidget*>(elements.filesFound.data())}) {
+    addWidget(element);
+    element->show();
+  }
+  return elements;
+}
+
+void CMyRibbonStatusBar::RemoveProcessElements() {
+  for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    const int id = child->property("controlId").toInt();
+    if (id == ID_STATUS_PROGRESS_BAR || id == ID_STATUS_PERCENT || id == ID_STATUS_PROGRESS ||
+        id == ID_STATUS_FILES_FOUND) {
+      removeWidget(child);
+      delete child;
+    }
+  }
 }
 
 void CMyRibbonStatusBar::SetLinkAddress(const QUrl& address) {

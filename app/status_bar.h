@@ -3,13 +3,35 @@
 // link element 311 on the right, which shows the address of the product page
 // and opens it when clicked.
 
+#include <QPointer>
 #include <QStatusBar>
 #include <QUrl>
 
 class QLabel;
+class QProgressBar;
 
 inline constexpr char kStatusPaneText[] = "Corvane Quillon Repair";
 inline constexpr char kStatusElementLabel[] = "Corvane Quillon Repair";
+
+// The elements of a running process and their first texts.
+inline constexpr int ID_STATUS_PROGRESS_BAR = 310;
+inline constexpr int ID_STATUS_PERCENT = 326;
+inline constexpr int ID_STATUS_PROGRESS = 312;
+inline constexpr int ID_STATUS_FILES_FOUND = 313;
+inline constexpr int kProgressBarWidth = 550;
+inline constexpr int kProgressBarHeight = 26;
+inline constexpr char kPercentPaneText[] = ".............  ";
+inline constexpr char kProgressPaneText[] = "..                                                             .";
+inline constexpr char kFilesFoundPaneText[] = "..                              .";
+
+// References to the elements of a running process; each is none once the
+// element is gone.
+struct ProcessElements {
+  QPointer<QProgressBar> progressBar;  // 310
+  QPointer<QLabel> percent;            // 326
+  QPointer<QLabel> progress;           // 312
+  QPointer<QLabel> filesFound;         // 313
+};
 
 class CMyRibbonStatusBar : public QStatusBar {
   Q_OBJECT
@@ -18,6 +40,12 @@ class CMyRibbonStatusBar : public QStatusBar {
 
   // Shows the address of the page the link element opens.
   void SetLinkAddress(const QUrl& address);
+
+  // Adds the progress bar (range 0..100) and the three panes of a running
+  // process after the static pane, replacing any left from before.
+  ProcessElements AddProcessElements();
+  // Removes the elements with the ids of a running process.
+  void RemoveProcessElements();
 
   QLabel* Pane() const { return m_pane; }
   QLabel* Link() const { return m_link; }

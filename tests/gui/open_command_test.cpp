@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 #include <fstream>
 
 #include "bkf_selection.h"
@@ -97,6 +98,8 @@ TEST_F(OpenCommandTest, ConfirmedSelectionRecordsTheFile) {
   EXPECT_EQ(AppState().m_strBkfFilePath, path.toStdU16String());
   EXPECT_EQ(AppState().m_bPartialScan, 2);
   EXPECT_EQ(AppState().m_nRecoveryMode, 1);
+  // The scan of it runs on (see scan_run_test.cpp).
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !frame->ScanWorkerRunning(); }, 60000));
 }
 
 TEST_F(OpenCommandTest, FileSizeText) {

@@ -12,6 +12,6 @@ int main(int argc, char** argv) {
   CHalvernApp app(argc, argv);
   app.SetAnotherInstanceRunning(anotherInstance);
   if (!app.InitInstance()) return 0;
-  ArmScreenshotHook();
+  ArmScreenshotHook(app.MainFrame());
   return app.exec();
 }

@@ -1,13 +1,18 @@
 #include "main_frame.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QMenu>
+#include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
 
 #include "app_settings.h"
 #include "check_tree_ctrl.h"
 #include "command_ids.h"
+#include "custom_list_ctrl.h"
 #include "file_view.h"
 #include "halvern_view.h"
 #include "icon_set.h"
@@ -26,6 +31,9 @@
 namespace {
 constexpr int kFileViewWidth = 200;
 constexpr int kOutputHeight = 100;
+// The bottom pane starts tall enough for the log of a whole scan run (about
+// a dozen lines); 100 pixels alone leave room for three.
+constexpr int kOutputLogRows = 12;
 constexpr int kCommandUiInterval = 200;
 }  // namespace
 
@@ -122,7 +130,11 @@ bool CMainFrame::CreateDockingWindows() {
   addDockWidget(Qt::LeftDockWidgetArea, m_paneFileView);
   addDockWidget(Qt::BottomDockWidgetArea, m_paneOutput);
   resizeDocks({m_paneFileView}, {kFileViewWidth}, Qt::Horizontal);
-  resizeDocks({m_paneOutput}, {kOutputHeight}, Qt::Vertical);
+  // The rows, with the pane's caption, the tab bar and the scroll bar.
+  const int rows = kOutputLogRows * (m_wndOutput->LogList()->fontMetrics().height() + 2);
+  const int chrome = 2 * fontMetrics().height() + m_wndOutput->Tabs()->tabBar()->sizeHint().height() +
+                     style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  resizeDocks({m_paneOutput}, {std::max(kOutputHeight, rows + chrome)}, Qt::Vertical);
   return true;
 }
 

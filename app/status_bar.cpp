@@ -15,8 +15,9 @@ void MarkElement(QWidget* element, int id) {
 
 // A text pane as wide as its first text, so that later texts do not make the
 // status bar jump.
-QLabel* MakeTextPane(QWidget* parent, int id, const char* text) {
+QLabel* MakeTextPane(QWidget* parent, int id, const char* name, const char* text) {
   auto* pane = new QLabel(QString::fromLatin1(text), parent);
+  pane->setObjectName(QString::fromLatin1(name));
   pane->setTextFormat(Qt::PlainText);
   MarkElement(pane, id);
   pane->setMinimumWidth(pane->sizeHint().width());
@@ -49,15 +50,16 @@ ProcessElements CMyRibbonStatusBar::AddProcessElements() {
   RemoveProcessElements();
   ProcessElements elements;
   auto* bar = new QProgressBar(this);
+  bar->setObjectName(QStringLiteral("statusProgressBar"));
   MarkElement(bar, ID_STATUS_PROGRESS_BAR);
   bar->setFixedSize(kProgressBarWidth, kProgressBarHeight);
   bar->setRange(0, 100);
   bar->setValue(0);
   bar->setTextVisible(false);
   elements.progressBar = bar;
-  elements.percent = MakeTextPane(this, ID_STATUS_PERCENT, kPercentPaneText);
-  elements.progress = MakeTextPane(this, ID_STATUS_PROGRESS, kProgressPaneText);
-  elements.filesFound = MakeTextPane(this, ID_STATUS_FILES_FOUND, kFilesFoundPaneText);
+  elements.percent = MakeTextPane(this, ID_STATUS_PERCENT, "statusPercent", kPercentPaneText);
+  elements.progress = MakeTextPane(this, ID_STATUS_PROGRESS, "statusProgress", kProgressPaneText);
+  elements.filesFound = MakeTextPane(this, ID_STATUS_FILES_FOUND, "statusFilesFound", kFilesFoundPaneText);
   for (QWidget* element : {static_cast<QWidget*>(bar), static_cast<QWidget*>(elements.percent.data()),
                            static_cast<QWidget*>(elements.progress.data()),
                            static_cast<QWidget*>(elements.filesFound.data())}) {
@@ -72,7 +74,8 @@ void CMyRibbonStatusBar::RemoveProcessElements() {
     const int id = child->property("controlId").toInt();
     if (id == ID_STATUS_PROGRESS_BAR || id == ID_STATUS_PERCENT || id == ID_STATUS_PROGRESS ||
         id == ID_STATUS_FILES_FOUND) {
-      removeWidget(child);
+      // Deleted without removeWidget: the status bar forgets a child that goes
+      // (Qt 6.4's removeWidget hides the element after the removed one).
       delete child;
     }
   }

@@ -92,6 +92,9 @@ QStatusBar { background: #1B1C1F; color: #AEB2B9; border-top: 1px solid #3A3D42;
 QStatusBar::item { border: none; }
 #statusPane { padding: 2px 6px; }
 #statusLink { padding: 2px 8px; }
+#statusProgressBar { background: #25272A; border: 1px solid #3A3D42; border-radius: 3px; margin: 1px 0; }
+#statusProgressBar::chunk { background: #2E63C7; border-radius: 2px; }
+#statusPercent, #statusProgress, #statusFilesFound { padding: 2px 6px; }
 QToolTip { color: #E4E6EA; background: #3C3F44; border: 1px solid #55595F; padding: 4px; }
 QRadioButton, QCheckBox { spacing: 0.45em; }
 QRadioButton::indicator, QCheckBox::indicator { width: 1.05em; height: 1.05em; }

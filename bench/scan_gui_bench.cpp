@@ -7,7 +7,6 @@
 // Runs in the real main window, offscreen unless a display is asked for.
 
 #include <QApplication>
-#include <QDialog>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTemporaryDir>
@@ -22,32 +21,13 @@
 
 #include "app_settings.h"
 #include "app_state.h"
+#include "auto_open_prompt.h"
 #include "bench_support.h"
 #include "halvern_app.h"
 #include "main_frame.h"
-#include "prompt.h"
-#include "range_slider_dlg.h"
 #include "scanner.h"
 
 namespace {
-
-// Answers the Open command's dialogs: the file, then OK with the defaults.
-class BenchPrompt : public IPrompt {
- public:
-  MsgResult MessageBox(QWidget*, const QString&, const QString&, MsgButtons, MsgIcon) override {
-    return MsgResult::Ok;
-  }
-  std::optional<QString> FileDialog(QWidget*, const FileDialogRequest&) override { return path; }
-  int RunDialog(QDialog& dialog) override {
-    auto* range = dynamic_cast<CTarvelRangeSliderDlg*>(&dialog);
-    if (!range) return QDialog::Rejected;
-    range->OnOK();
-    return range->result();
-  }
-  std::optional<int> PopupMenu(QWidget*, const PopupMenuRequest&) override { return std::nullopt; }
-
-  QString path;
-};
 
 constexpr int kProbeMs = 10;
 
@@ -59,8 +39,8 @@ struct WindowRun {
   double lateMaxMs = 0;
 };
 
-WindowRun ScanThroughWindow(CMainFrame& frame, BenchPrompt& prompt, const std::filesystem::path& path) {
-  prompt.path = QString::fromStdString(path.string());
+WindowRun ScanThroughWindow(CMainFrame& frame, AutoOpenPrompt& prompt, const std::filesystem::path& path) {
+  prompt.SetPath(QString::fromStdString(path.string()));
   WindowRun run;
   QElapsedTimer clock;
   std::vector<double> late;
@@ -135,7 +115,7 @@ std::filesystem::path SparseZeros(uint64_t size) {
   return path;
 }
 
-void Report(CMainFrame& frame, BenchPrompt& prompt, const char* label, const std::filesystem::path& path) {
+void Report(CMainFrame& frame, AutoOpenPrompt& prompt, const char* label, const std::filesystem::path& path) {
   // Both runs read from the page cache.
   bench::RawReadMBps(path);
   uint64_t aloneProgress = 0;
@@ -165,7 +145,7 @@ int main(int argc, char** argv) {
   if (!getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   setenv("QT_LOGGING_RULES", "qt.qpa.*=false", 1);
   CHalvernApp app(argc, argv);
-  BenchPrompt prompt;
+  AutoOpenPrompt prompt;
   SetPrompt(&prompt);
 
   AppSettings settings;

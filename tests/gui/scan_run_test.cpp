@@ -179,7 +179,13 @@ TEST_F(ScanRunTest, WholeScanShowsTheFirstLevelAndLogsTheRun) {
   ASSERT_TRUE(WaitForScan());
   EXPECT_EQ(AppState().m_bProcessRunning.load(), 0);
   EXPECT_FALSE(AnyProcessElement());
-  EXPECT_NE(FindById(frame->StatusBar(), ID_STATUSBAR_PANE1), nullptr);
+  // The static pane and the link stay.
+  for (int id : {ID_STATUSBAR_PANE1, ID_STATUSBAR_LINK}) {
+    QWidget* element = FindById(frame->StatusBar(), id);
+    ASSERT_NE(element, nullptr) << id;
+    EXPECT_TRUE(element->isVisible()) << id;
+    EXPECT_GT(element->width(), 0) << id;
+  }
 
   // Newest first, each with its placeholder, checked, its node shown and attached.
   ASSERT_EQ(TopLevel(), (QStringList{QStringLiteral("TAPE CREATED "), QStringLiteral("DUMY SET CREATED ")}));

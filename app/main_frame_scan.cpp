@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 #include "bkf_selection.h"
 #include "custom_list_ctrl.h"
@@ -106,6 +107,7 @@ int CMainFrame::ScanWorker() {
     m_pScanner.reset();
     m_pScanner = m_scannerFactory ? m_scannerFactory(m_state, m_state.m_nRecoveryMode)
                                   : MakeScannerOfMode(m_state, m_state.m_nRecoveryMode);
+    if (!m_pScanner) throw std::bad_alloc();
     bkf& scanner = *m_pScanner;
     scanner.m_hNotifyWnd = this;
     if (m_state.m_bPartialScan == 1) {

@@ -12,13 +12,18 @@ void WorkerThread::Start(std::function<void()> work) {
   m_thread = std::thread([this, work = std::move(work)] {
     work();
     m_done.store(true);
-    // Wakes a Wait that sleeps in the event loop.
-    if (QCoreApplication* app = QCoreApplication::instance())
-      QMetaObject::invokeMethod(app, [] {}, Qt::QueuedConnection);
+    // Joins the thread on the user-interface thread, and wakes a Wait that
+    // sleeps in the event loop.
+    QMetaObject::invokeMethod(&m_receiver, [this] { JoinEnded(); }, Qt::QueuedConnection);
   });
 }
 
+void WorkerThread::JoinEnded() {
+  if (m_done.load() && m_thread.joinable()) m_thread.join();
+}
+
 void WorkerThread::Wait() {
-  while (!m_done.load()) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
-  if (m_thread.joinable()) m_thread.join();
+  while (!m_done.load())
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+  JoinEnded();
 }

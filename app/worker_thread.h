@@ -2,15 +2,18 @@
 // The one worker thread of the main window. The worker reaches the windows
 // only through blocking calls that the user-interface thread handles, so the
 // user-interface thread never simply joins it: Wait keeps handling those
-// calls until the worker has ended, then joins. The thread object is always
-// joined before it goes, so it can never end the process.
+// calls until the worker has ended, then joins. An ended worker is also
+// joined as soon as the user-interface thread is free, and the thread object
+// is always joined before it goes, so it can never end the process.
 
+#include <QObject>
 #include <atomic>
 #include <functional>
 #include <thread>
 
 class WorkerThread {
  public:
+  // Made on the user-interface thread.
   WorkerThread() = default;
   ~WorkerThread();
   WorkerThread(const WorkerThread&) = delete;
@@ -25,6 +28,11 @@ class WorkerThread {
   void Wait();
 
  private:
+  void JoinEnded();
+
   std::thread m_thread;
   std::atomic<bool> m_done{true};
+  // Receives the worker's last post on the user-interface thread; a post
+  // still queued when the object goes is dropped with it.
+  QObject m_receiver;
 };

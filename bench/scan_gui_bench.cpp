@@ -23,6 +23,7 @@
 #include "app_state.h"
 #include "auto_open_prompt.h"
 #include "bench_support.h"
+#include "gui_bench_support.h"
 #include "halvern_app.h"
 #include "main_frame.h"
 #include "scanner.h"
@@ -136,24 +137,16 @@ void Report(CMainFrame& frame, AutoOpenPrompt& prompt, const char* label, const 
 }  // namespace
 
 int main(int argc, char** argv) {
-  // A private home, so that the benchmark leaves the user's settings alone.
   QTemporaryDir home;
   if (!home.isValid()) return 1;
-  setenv("XDG_CONFIG_HOME", qPrintable(home.filePath("config")), 1);
-  setenv("XDG_RUNTIME_DIR", qPrintable(home.path()), 1);
-  setenv("TMPDIR", qPrintable(home.path()), 1);
-  if (!getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  setenv("QT_LOGGING_RULES", "qt.qpa.*=false", 1);
+  bench::UsePrivateHome(home);
   CHalvernApp app(argc, argv);
   AutoOpenPrompt prompt;
   SetPrompt(&prompt);
 
   AppSettings settings;
   CMainFrame frame(AppState(), settings);
-  if (!frame.Create()) return 1;
-  frame.resize(1600, 900);
-  frame.show();
-  QApplication::processEvents();
+  if (!bench::ShowMainFrame(frame, QSize(1600, 900))) return 1;
 
   // scan_gui_bench [MiB of zeros [zeros only]]
   const uint64_t zerosMiB = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 4096;

@@ -8,7 +8,6 @@
 #include <QTemporaryDir>
 #include <QTreeWidgetItem>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -16,6 +15,7 @@
 #include "app_state.h"
 #include "bench_support.h"
 #include "check_tree_ctrl.h"
+#include "gui_bench_support.h"
 #include "file_view.h"
 #include "main_frame.h"
 #include "right_view_list_ctrl.h"
@@ -71,24 +71,16 @@ double PickSeconds(CMainFrame& frame, QTreeWidgetItem* item) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // A private home, so that the benchmark leaves the user's settings alone.
   QTemporaryDir home;
   if (!home.isValid()) return 1;
-  setenv("XDG_CONFIG_HOME", qPrintable(home.filePath("config")), 1);
-  setenv("XDG_RUNTIME_DIR", qPrintable(home.path()), 1);
-  setenv("TMPDIR", qPrintable(home.path()), 1);
-  if (!getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  setenv("QT_LOGGING_RULES", "qt.qpa.*=false", 1);
+  bench::UsePrivateHome(home);
   QApplication app(argc, argv);
 
   ApplicationState state;
   SetAppState(&state);
   AppSettings settings;
   CMainFrame frame(state, settings);
-  if (!frame.Create()) return 1;
-  frame.resize(1280, 800);
-  frame.show();
-  QApplication::processEvents();
+  if (!bench::ShowMainFrame(frame, QSize(1280, 800))) return 1;
 
   frame.SetScanner(BigResult());
   frame.FillFirstTreeLevel();

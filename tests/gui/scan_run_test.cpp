@@ -470,6 +470,20 @@ TEST_F(ScanRunTest, PathRules) {
   EXPECT_EQ(TopLevel(), kTwoTapesTop);
 }
 
+TEST_F(ScanRunTest, RealSampleInBothModes) {
+  const QString path = QString::fromStdString(testing_support::TestData("ntbackup-boot-ini.bkf").string());
+  for (bool advanced : {false, true}) {
+    SCOPED_TRACE(advanced ? "Advanced" : "Standard");
+    prompt().Clear();
+    OpenAndWait(path, [advanced](CTarvelRangeSliderDlg& dialog) {
+      if (advanced) dialog.OnAdvancedMode();
+    });
+    EXPECT_EQ(TopLevel(), QStringList{QStringLiteral("Backup.bkf created 11/19/2012 at 1:05 PM")});
+    EXPECT_EQ(Log().mid(7), CompletionLines(1));
+    EXPECT_EQ(prompt().Texts(), QStringList{kCompleted});
+  }
+}
+
 TEST_F(ScanRunTest, ScanThatFindsNothing) {
   fixture::BkfWriter zeros;
   zeros.Zeros(64 * 1024);

@@ -1,7 +1,7 @@
-#include "halvern_app.h"
-#include "process_environment.h"
-#include "screenshot_hook.h"
-#include "single_instance_lock.h"
+#include "shell/application.h"
+#include "system/process_environment.h"
+#include "shell/screenshot_hook.h"
+#include "system/single_instance_lock.h"
 
 int main(int argc, char** argv) {
   // The lock comes before everything else and stays for the life of the process.

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <cstdlib>
 
-#include "main_frame.h"
+#include "shell/main_frame.h"
 
 namespace bench {
 

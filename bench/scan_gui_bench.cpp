@@ -19,13 +19,13 @@
 #include <string>
 #include <vector>
 
-#include "app_settings.h"
+#include "shell/app_settings.h"
 #include "app_state.h"
-#include "auto_open_prompt.h"
+#include "dialogs/auto_open_prompt.h"
 #include "bench_support.h"
 #include "gui_bench_support.h"
-#include "halvern_app.h"
-#include "main_frame.h"
+#include "shell/application.h"
+#include "shell/main_frame.h"
 #include "scanner.h"
 
 namespace {

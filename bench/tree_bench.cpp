@@ -11,14 +11,14 @@
 #include <memory>
 #include <string>
 
-#include "app_settings.h"
+#include "shell/app_settings.h"
 #include "app_state.h"
 #include "bench_support.h"
-#include "check_tree_ctrl.h"
+#include "tree/check_tree_ctrl.h"
 #include "gui_bench_support.h"
-#include "file_view.h"
-#include "main_frame.h"
-#include "right_view_list_ctrl.h"
+#include "tree/folder_tree_pane.h"
+#include "shell/main_frame.h"
+#include "list/file_list_ctrl.h"
 #include "scanner.h"
 
 namespace {

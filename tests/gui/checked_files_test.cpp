@@ -2,11 +2,11 @@
 // folders, mixed checks, a folder whose files were split by a revisit, and a
 // damaged chain.
 
-#include "check_tree_ctrl.h"
-#include "checked_files.h"
-#include "file_view.h"
+#include "tree/check_tree_ctrl.h"
+#include "tree/checked_files.h"
+#include "tree/folder_tree_pane.h"
 #include "gui_test_support.h"
-#include "main_frame.h"
+#include "shell/main_frame.h"
 #include "scanner.h"
 #include "tree_test_support.h"
 

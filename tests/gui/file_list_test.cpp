@@ -6,8 +6,8 @@
 #include <QTest>
 
 #include "gui_test_support.h"
-#include "right_view_list_ctrl.h"
-#include "shell_file_info.h"
+#include "list/file_list_ctrl.h"
+#include "list/shell_file_info.h"
 #include "tree_test_support.h"
 
 using namespace gui_testing;

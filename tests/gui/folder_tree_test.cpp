@@ -6,14 +6,14 @@
 #include <QTest>
 #include <thread>
 
-#include "check_tree_ctrl.h"
-#include "command_ids.h"
-#include "file_view.h"
-#include "folder_tree_items.h"
+#include "tree/check_tree_ctrl.h"
+#include "shell/command_ids.h"
+#include "tree/folder_tree_pane.h"
+#include "tree/folder_tree_items.h"
 #include "gui_test_support.h"
-#include "halvern_view.h"
-#include "main_frame.h"
-#include "right_view_list_ctrl.h"
+#include "list/file_list_view.h"
+#include "shell/main_frame.h"
+#include "list/file_list_ctrl.h"
 #include "scanner.h"
 #include "test_support.h"
 #include "tree_test_support.h"

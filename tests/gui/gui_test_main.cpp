@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "gui_test_support.h"
-#include "halvern_app.h"
+#include "shell/application.h"
 
 int main(int argc, char** argv) {
   gui_testing::PrepareEnvironment();

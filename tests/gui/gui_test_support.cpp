@@ -5,14 +5,14 @@
 
 #include <QSettings>
 
-#include "app_settings.h"
+#include "shell/app_settings.h"
 #include "app_state.h"
-#include "check_tree_ctrl.h"
-#include "file_view.h"
-#include "main_frame.h"
-#include "process_exit.h"
+#include "tree/check_tree_ctrl.h"
+#include "tree/folder_tree_pane.h"
+#include "shell/main_frame.h"
+#include "system/process_exit.h"
 #include "scanner.h"
-#include "url_opener.h"
+#include "shell/url_opener.h"
 
 namespace fs = std::filesystem;
 

@@ -13,8 +13,8 @@
 #include <optional>
 #include <string>
 
-#include "app_settings.h"
-#include "main_frame.h"
+#include "shell/app_settings.h"
+#include "shell/main_frame.h"
 #include "scripted_prompt.h"
 
 namespace gui_testing {

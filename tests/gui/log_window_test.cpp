@@ -5,11 +5,11 @@
 #include <QTabWidget>
 #include <fstream>
 
-#include "custom_list_ctrl.h"
+#include "log/log_list_ctrl.h"
 #include "gui_test_support.h"
-#include "log_file.h"
-#include "main_frame.h"
-#include "output_wnd.h"
+#include "log/log_file.h"
+#include "shell/main_frame.h"
+#include "log/output_pane.h"
 #include "static_file_viewer.h"
 #include "test_support.h"
 

@@ -15,20 +15,20 @@
 #include <fstream>
 #include <thread>
 
-#include "about_dlg.h"
-#include "app_settings.h"
-#include "command_ids.h"
-#include "file_view.h"
+#include "dialogs/about_dlg.h"
+#include "shell/app_settings.h"
+#include "shell/command_ids.h"
+#include "tree/folder_tree_pane.h"
 #include "gui_test_support.h"
-#include "halvern_view.h"
-#include "main_frame.h"
-#include "output_wnd.h"
+#include "list/file_list_view.h"
+#include "shell/main_frame.h"
+#include "log/output_pane.h"
 #include "preview_folder.h"
-#include "ribbon_bar.h"
-#include "right_view_list_ctrl.h"
+#include "shell/ribbon_bar.h"
+#include "list/file_list_ctrl.h"
 #include "static_file_viewer.h"
-#include "status_bar.h"
-#include "user_guide.h"
+#include "shell/status_bar.h"
+#include "shell/user_guide.h"
 
 using namespace gui_testing;
 

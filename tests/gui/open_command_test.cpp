@@ -6,10 +6,10 @@
 #include <QTest>
 #include <fstream>
 
-#include "bkf_selection.h"
+#include "shell/open_file_checks.h"
 #include "gui_test_support.h"
-#include "main_frame.h"
-#include "range_slider_dlg.h"
+#include "shell/main_frame.h"
+#include "dialogs/recovery_selection_dlg.h"
 #include "test_support.h"
 #include "text.h"
 

@@ -13,7 +13,7 @@
 #include <QToolButton>
 
 #include "gui_test_support.h"
-#include "range_slider_dlg.h"
+#include "dialogs/recovery_selection_dlg.h"
 #include "test_support.h"
 
 using namespace gui_testing;

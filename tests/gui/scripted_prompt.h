@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-#include "prompt.h"
+#include "dialogs/prompt.h"
 
 class ScriptedPrompt : public IPrompt {
  public:

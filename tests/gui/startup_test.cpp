@@ -10,14 +10,14 @@
 #include <QRegion>
 #include <QTest>
 
-#include "app_settings.h"
+#include "shell/app_settings.h"
 #include "gui_test_support.h"
-#include "halvern_app.h"
-#include "main_frame.h"
-#include "process_environment.h"
-#include "single_instance_lock.h"
-#include "splash_wnd.h"
-#include "visual_look.h"
+#include "shell/application.h"
+#include "shell/main_frame.h"
+#include "system/process_environment.h"
+#include "system/single_instance_lock.h"
+#include "shell/splash_wnd.h"
+#include "shell/visual_look.h"
 
 using namespace gui_testing;
 

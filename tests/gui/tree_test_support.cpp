@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 
 #include "app_state.h"
-#include "main_frame.h"
+#include "shell/main_frame.h"
 #include "test_support.h"
 
 namespace gui_testing {

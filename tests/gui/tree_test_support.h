@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "bkf_writer.h"
-#include "check_tree_ctrl.h"
+#include "tree/check_tree_ctrl.h"
 #include "notify.h"
 
 class CMainFrame;

@@ -1,0 +1,13 @@
+#pragma once
+// The program's prompt: Qt message boxes, file dialogs and popup menus.
+
+#include "dialogs/prompt.h"
+
+class QtPrompt : public IPrompt {
+ public:
+  MsgResult MessageBox(QWidget* owner, const QString& text, const QString& caption, MsgButtons buttons,
+                       MsgIcon icon) override;
+  std::optional<QString> FileDialog(QWidget* owner, const FileDialogRequest& request) override;
+  int RunDialog(QDialog& dialog) override;
+  std::optional<int> PopupMenu(QWidget* owner, const PopupMenuRequest& request) override;
+};

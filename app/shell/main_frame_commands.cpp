@@ -1,0 +1,90 @@
+// The commands of the main window.
+
+#include <QAction>
+
+#include "dialogs/about_dlg.h"
+#include "shell/command_ids.h"
+#include "tree/folder_tree_pane.h"
+#include "shell/main_frame.h"
+#include "log/output_pane.h"
+#include "dialogs/prompt.h"
+#include "shell/ribbon_bar.h"
+#include "static_file_viewer.h"
+#include "shell/url_opener.h"
+#include "shell/user_guide.h"
+
+void CMainFrame::OnCommand(int id) {
+  switch (id) {
+    case ID_FILE_OPEN_BKF: OnFileOpen(); break;
+    case ID_STOP_PROCESS:
+      // Stop runs only while it is enabled.
+      UpdateCommandUi();
+      if (m_wndRibbonBar->Command(ID_STOP_PROCESS)->isEnabled()) OnStop();
+      break;
+    case ID_SAVE_RECOVERED: OnSaveRecovered(); break;
+    case ID_SEARCH_FILES: OnSearch(); break;
+    case ID_SAVE_LOG: OnSaveLog(); break;
+    case ID_LOAD_SNAPSHOT: OnLoadSnapshot(); break;
+    case ID_SAVE_SNAPSHOT: OnSaveSnapshot(); break;
+    case ID_HELP_PAGE:
+    case ID_STATUSBAR_LINK: OnHelp(); break;
+    case ID_APP_ABOUT: OnAbout(); break;
+    default:
+      if (id >= int(ID_VIEW_APPLOOK_FIRST) && id <= int(ID_VIEW_APPLOOK_LAST)) OnApplicationLook(uint32_t(id));
+      break;
+  }
+  UpdateCommandUi();
+}
+
+bool CMainFrame::RefuseWhileBusy(const char* text) {
+  if (!IsBusy()) return false;
+  ShowMessage(this, QString::fromLatin1(text));
+  return true;
+}
+
+bool CMainFrame::RequireScanResult() {
+  if (m_pScanner && !m_wndFileView->IsEmpty()) return true;
+  ShowMessage(this, QString::fromLatin1(kNoResultText));
+  return false;
+}
+
+void CMainFrame::OnSaveRecovered() {
+  if (RefuseWhileBusy(kBusySaveText)) return;
+  if (!RequireScanResult()) return;
+  if (!m_wndFileView->HasCheckedItem()) {
+    ShowMessage(this, QString::fromLatin1(kNothingCheckedText));
+    return;
+  }
+  // The "Save recovered file(s)" window with the checked files opens here.
+}
+
+void CMainFrame::OnSearch() {
+  if (RefuseWhileBusy(kBusySearchText)) return;
+  if (!RequireScanResult()) return;
+  m_wndOutput->FileViewer()->DestroyChildView();
+  m_wndOutput->ShowLogTab();
+  // The search window opens here.
+}
+
+void CMainFrame::OnSaveLog() { m_wndOutput->SaveLog(!m_wndFileView->IsEmpty()); }
+
+void CMainFrame::OnLoadSnapshot() {
+  if (RefuseWhileBusy(kBusyLoadSnapshotText)) return;
+  // Loading a recovery snapshot goes on from here.
+}
+
+void CMainFrame::OnSaveSnapshot() {
+  if (RefuseWhileBusy(kBusySaveSnapshotText)) return;
+  if (m_wndFileView->IsEmpty()) {
+    ShowMessage(this, QString::fromLatin1(kNoResultText));
+    return;
+  }
+  // Saving a recovery snapshot goes on from here.
+}
+
+void CMainFrame::OnHelp() { OpenUrlExternally(ProductPageUrl()); }
+
+void CMainFrame::OnAbout() {
+  CTarvelAboutDlg dialog(this);
+  Prompt().RunDialog(dialog);
+}

@@ -45,11 +45,19 @@ generator_args() {
   if command -v ninja >/dev/null 2>&1; then echo "-G Ninja"; fi
 }
 
+# A compiler cache, where the machine has one, shared by every checkout.
+if command -v ccache >/dev/null 2>&1; then
+  export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=true
+fi
+launcher_args() {
+  if command -v ccache >/dev/null 2>&1; then echo "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"; fi
+}
+
 # configure_and_build DIR [cmake options...]
 configure_and_build() {
   local dir="$1"; shift
   if [ ! -f "$dir/CMakeCache.txt" ]; then
-    cmake -S "$ROOT" -B "$dir" $(generator_args) "$@"
+    cmake -S "$ROOT" -B "$dir" $(generator_args) $(launcher_args) "$@"
   else
     cmake -S "$ROOT" -B "$dir" "$@" >/dev/null
   fi

@@ -194,6 +194,11 @@ int main(int argc, char** argv) {
   bench::PrintGoal("timer late max (ms)", lateMax, "<=", 50);
   std::printf("  log: %lld lines, resident memory grew by %.1f MiB (%.0f bytes a saved file)\n",
               static_cast<long long>(lines), logMiB, logMiB * 1048576.0 / double(entries.size()));
+  // QUILLON_SAVE_SHOT=file.png: a picture of the window after the job.
+  if (const char* shot = std::getenv("QUILLON_SAVE_SHOT")) {
+    QCoreApplication::processEvents();
+    dialog.grab().save(QString::fromLocal8Bit(shot));
+  }
   dialog.hide();
   std::filesystem::remove_all(work);
   SetPrompt(nullptr);

@@ -75,6 +75,8 @@ void CSaveRecoveredDlg::BuildLayout() {
   m_list->setUniformRowHeights(true);
   m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_list->setAlternatingRowColors(true);
+  // Long tree paths keep their file name in view.
+  m_list->setTextElideMode(Qt::ElideMiddle);
   m_list->header()->resizeSection(0, 380);
   m_list->header()->resizeSection(1, 200);
 

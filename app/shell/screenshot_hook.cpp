@@ -13,6 +13,8 @@
 #include "shell/command_ids.h"
 #include "tree/folder_tree_items.h"
 #include "shell/main_frame.h"
+#include "save/save_recovered_dlg.h"
+#include <QLineEdit>
 #include "system/process_exit.h"
 #include "scanner.h"
 
@@ -70,6 +72,23 @@ void OpenFolder(CMainFrame& frame, const QString& name) {
   }
 }
 
+// Saves the checked files into saveTo through the "Save recovered file(s)"
+// window, then takes the picture with the window in front.
+void SaveThenShoot(CMainFrame* frame, const QString& shot, const QString& saveTo) {
+  auto* dialog = new CSaveRecoveredDlg(*frame, frame->GetCheckedFiles());
+  dialog->show();
+  dialog->DestinationEdit()->setText(saveTo);
+  dialog->StartSaveJob();
+  auto* poll = new QTimer(frame);
+  QObject::connect(poll, &QTimer::timeout, frame, [frame, poll, shot, dialog] {
+    if (dialog->JobRunning()) return;
+    poll->stop();
+    poll->deleteLater();
+    QTimer::singleShot(kSettleMs, frame, [shot] { Shoot(shot); });
+  });
+  poll->start(kPollMs);
+}
+
 void ScanThenShoot(CMainFrame* frame, const QString& shot, const QString& folder) {
   frame->OnCommand(ID_FILE_OPEN_BKF);
   auto* poll = new QTimer(frame);
@@ -78,6 +97,11 @@ void ScanThenShoot(CMainFrame* frame, const QString& shot, const QString& folder
     poll->stop();
     poll->deleteLater();
     OpenFolder(*frame, folder);
+    const QString saveTo = qEnvironmentVariable("QUILLON_SCREENSHOT_SAVE_TO");
+    if (!saveTo.isEmpty()) {
+      SaveThenShoot(frame, shot, saveTo);
+      return;
+    }
     QTimer::singleShot(kSettleMs, frame, [shot] { Shoot(shot); });
   });
   poll->start(kPollMs);

@@ -229,6 +229,14 @@ int bkf::Walk(const std::filesystem::path& path, uint8_t* window, int32_t& lastP
       pos += static_cast<uint64_t>(k);
       ReadWindow(pos, window, kWindowSize + kTagTail);
       dispatch(t, pos);
+      // A whole window on would pass a block that follows this one within
+      // the window (blocks packed together, or a real block right behind
+      // letters that only looked like one): go on at that block.
+      if (m_nStep == kWindowSize && pos < m_nRangeEnd) {
+        int next = -1;
+        const uint64_t q = NextCheckedBlock(pos + 1, pos + kWindowSize, next);
+        if (q != kNoJump) m_nStep = q - pos;
+      }
     }
 
     if (pos >= m_nRangeEnd) break;

@@ -47,7 +47,10 @@ bool bkf::CheckedBlockAt(uint64_t pos, int* tag) {
   uint8_t raw[MtfBlockHeader::kSize];
   ReadWindow(pos, raw, sizeof raw);
   const int t = FindBlockTag(raw);
-  if (t < 0 || !mtf::BlockHeaderChecks(raw)) return false;
+  // Every handler rejects a first event at 2048 or beyond: such letters in
+  // file data are no block even when their checksum happens to hold.
+  if (t < 0 || !mtf::BlockHeaderChecks(raw) || LoadU16(raw + MtfBlockHeader::kOffsetToFirstEvent) >= 2048)
+    return false;
   if (tag) *tag = t;
   return true;
 }
@@ -67,24 +70,28 @@ bool bkf::LandsOnBlock(uint64_t blockPos, uint64_t at, uint64_t& next) {
       next = length;
       return true;
     }
-    ReadWindow(at, raw, MtfBlockHeader::kSize);
-    if (FindBlockTag(raw) >= 0 && mtf::BlockHeaderChecks(raw)) {
+    if (CheckedBlockAt(at)) {
       next = at;
       return true;
     }
+    ReadWindow(at, raw, MtfStreamHeader::kSize);
     if (mtf::IsKnownStreamId(raw) && mtf::StreamHeaderChecks(raw)) {
       at = SatAdd(SatAdd(at, MtfStreamHeader::kSize), LoadU64(raw + 8));
       align = true;
       continue;
     }
-    // Zero padding: go on at its first non-zero byte (within this KiB of the
-    // file, or the whole next KiB when it starts on one).
+    // Zeros count only when they run to the end of the file: a stream's
+    // padding is a stream of its own, and zeros met where a header should
+    // be may as well be the padding of a file further on.
     const uint64_t boundary = SatAdd(at | (kWindowSize - 1), 1);
     const size_t n = static_cast<size_t>(std::min<uint64_t>(boundary, length) - at);
     ReadWindow(at, raw, n);
-    const uint8_t* nonZero = std::find_if(raw, raw + n, [](uint8_t b) { return b != 0; });
-    if (nonZero == raw) return false;
-    at += static_cast<uint64_t>(nonZero - raw);
+    if (!std::all_of(raw, raw + n, [](uint8_t b) { return b == 0; })) return false;
+    at = boundary;
+    if (at >= length) {
+      next = length;
+      return true;
+    }
     align = false;
   }
   return false;

@@ -74,7 +74,10 @@ uint64_t BkfWriter::Block(std::string_view tag, size_t fixedSize, std::vector<st
   block.resize(firstEvent, 0);
   const bool wrong = m_wrongChecksums || options.wrongChecksums;
   PutChecksum(block, 0, 25, wrong);
-  for (const auto& s : streams) AppendStream(block, s, wrong);
+  for (const auto& s : streams) {
+    if (s.id == "STAN") m_lastStanData = position + Align4(block.size()) + kStreamHeaderSize;
+    AppendStream(block, s, wrong);
+  }
 
   if (m_layout == Layout::Aligned1024 && options.pad) {
     // An SPAD stream up to the next multiple of 1024 from the file start.

@@ -101,6 +101,8 @@ class BkfWriter {
   void DeleteRange(uint64_t pos, uint64_t count);
 
   uint64_t Size() const { return m_flushed + m_bytes.size(); }
+  // Position of the first data byte of the last "STAN" stream written.
+  uint64_t LastStanDataPosition() const { return m_lastStanData; }
   const Bytes& Data() const { return m_bytes; }
   // Writes the whole file (nothing may have been flushed).
   void WriteTo(const std::filesystem::path& path) const;
@@ -112,6 +114,7 @@ class BkfWriter {
   void Put(uint64_t pos, std::span<const uint8_t> bytes);
   Layout m_layout;
   bool m_wrongChecksums = false;
+  uint64_t m_lastStanData = 0;
   Bytes m_bytes;
   uint64_t m_flushed = 0;
 };

@@ -50,6 +50,20 @@ void bkf::SendProgress(uint64_t pos, uint64_t length, float percent) {
 }
 
 void bkf::SendGatedProgress(int32_t& lastPermille, uint64_t pos, uint64_t length, float percent) {
+  // The first position whose thousandth of the length passes lastPermille,
+  // worked out once per thousandth rather than divided out for every window.
+  if (lastPermille != m_gatePermille || length != m_gateLength) {
+    m_gatePermille = lastPermille;
+    m_gateLength = length;
+    if (lastPermille < 0) {
+      m_gatePosition = 0;
+    } else {
+      const unsigned __int128 need = static_cast<unsigned __int128>(uint64_t(lastPermille) + 1) * length;
+      const unsigned __int128 first = (need + 999) / 1000;
+      m_gatePosition = first > UINT64_MAX ? UINT64_MAX : static_cast<uint64_t>(first);
+    }
+  }
+  if (pos < m_gatePosition) return;
   const uint64_t permille = pos <= UINT64_MAX / 1000
                                 ? pos * 1000 / length
                                 : static_cast<uint64_t>(static_cast<unsigned __int128>(pos) * 1000 / length);

@@ -4,6 +4,7 @@
 // recovery tree and the found-file list from them, without trusting the chain
 // of blocks. bkfAdvance derives from it and overrides Scan.
 
+#include <climits>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -200,6 +201,10 @@ class bkf {
  protected:
   ApplicationState& m_state;
   ScanOptions m_options;
+  // The progress gate: the first position past the last thousandth sent.
+  int32_t m_gatePermille = INT32_MIN;
+  uint64_t m_gateLength = 0;
+  uint64_t m_gatePosition = 0;
   std::unique_ptr<WindowReader> m_reader;
   // Direct children by (parent, name), newest wins, for ResolveUnderVolume.
   std::unordered_map<std::u16string, int64_t> m_childIndex;

@@ -66,8 +66,14 @@ bkfAdvance::Extent bkfAdvance::MeasureBlock(uint64_t blockPos, uint64_t firstStr
   // Follow the chain; every header is read once. Positions that would pass
   // the largest offset end it, so it cannot wrap around. A header whose
   // checksum fails ends the measurement.
-  while (e.trusted && h.length < length && e.value != UINT64_MAX) {
+  for (int headers = 1; e.trusted && h.length < length && e.value != UINT64_MAX; ++headers) {
     if (next == UINT64_MAX || next >= length) break;
+    if (headers == kMaxChainHeaders) {
+      // Far more streams than any block has: not measured further, and not
+      // trusted, so that blocks hidden in such a chain cost no more than once.
+      e.trusted = false;
+      break;
+    }
     ReadWindow(next, raw, MtfStreamHeader::kSize);
     const MtfStreamHeader n = MtfStreamHeader::Read(raw);
     if (!IsKnownStream(raw)) break;

@@ -11,6 +11,8 @@ class bkfAdvance : public bkf {
   static constexpr size_t kAdvWindowSize = 2048;
   // OS Version values from this one on are implausible.
   static constexpr uint8_t kMaxOsVersion = 33;
+  // A block's chain is trusted for a jump up to this many stream headers.
+  static constexpr int kMaxChainHeaders = 1024;
 
   explicit bkfAdvance(ApplicationState& state = AppState());
 

@@ -257,10 +257,6 @@ void bkf::DirectoryHandler(uint64_t blockPos) {
   PlaceDirectoryName(m_window, kWindowSize, name.offset, name.size, blockPos, blockChecks, false);
 }
 
-bool bkf::PlaceDirectory(const uint8_t* window, MtfTapeAddress name, bool checkRunning) {
-  return PlaceDirectoryName(window, kWindowSize, name.offset, name.size, 0, false, checkRunning);
-}
-
 bool bkf::PlaceDirectoryName(const uint8_t* bytes, size_t bytesSize, uint16_t offset, uint16_t size,
                              uint64_t blockPos, bool blockChecks, bool checkRunning) {
   m_nameBuffers.push_back(CopyNameText(bytes, bytesSize, offset, size));

@@ -159,12 +159,10 @@ class bkf {
   // The placeholders a file block makes when no volume exists: tape and set
   // as needed, then a volume of the given name.
   void EnsureVolumeForFile(const char16_t* volumeName);
-  // Copies and converts a directory block's name and places the folder under
-  // the volume; false for the root folder (nothing placed).
-  bool PlaceDirectory(const uint8_t* window, MtfTapeAddress name, bool checkRunning);
-  // The same over `size` name bytes at `offset` of `bytes`; a name that holds
-  // no folder (only zero units, more than the root's one) gets a stand-in
-  // when the block's header checks.
+  // Copies and converts a directory block's name (`size` bytes at `offset`
+  // of `bytes`) and places the folder under the volume; false for the root
+  // folder (nothing placed). A name that holds no folder (only zero units,
+  // more than the root's one) gets a stand-in when the block's header checks.
   bool PlaceDirectoryName(const uint8_t* bytes, size_t bytesSize, uint16_t offset, uint16_t size,
                           uint64_t blockPos, bool blockChecks, bool checkRunning);
   // Walks a file block's streams from offset l, reading each header from the

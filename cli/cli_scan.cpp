@@ -3,13 +3,16 @@
 #include <exception>
 
 #include "app_state.h"
+#include "text.h"
 
 CliScanResult RunCliScan(bkf& scanner, const std::string& file, const std::optional<ByteRange>& range,
                          TerminalNotify& notify, std::FILE* err) {
   scanner.m_hNotifyWnd = &notify;
   if (range) {
-    scanner.m_nRangeStart = range->min;
-    scanner.m_nRangeEnd = range->max;
+    ScanOptions options = scanner.Options();
+    options.rangeStart = range->min;
+    options.rangeEnd = range->max;
+    scanner.SetOptions(options);
   }
   AppState().m_bProcessRunning.store(1);
   InstallInterruptStop();
@@ -30,5 +33,8 @@ CliScanResult RunCliScan(bkf& scanner, const std::string& file, const std::optio
     std::fprintf(err, "quillon-cli: the file '%s' cannot be opened.\n", file.c_str());
     return CliScanResult::CannotOpen;
   }
+  // Records whose data may be incomplete, and names that were replaced.
+  for (const std::u16string& note : scanner.DamageNotes())
+    std::fprintf(err, "quillon-cli: %s\n", quillon::Utf16ToUtf8(note).c_str());
   return stopped ? CliScanResult::Stopped : CliScanResult::Done;
 }

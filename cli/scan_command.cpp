@@ -4,14 +4,15 @@
 #include "app_state.h"
 #include "cli.h"
 #include "cli_scan.h"
-#include "scanner_advance.h"
+#include "scan_options.h"
+#include "scanner.h"
 #include "snapshot.h"
 #include "terminal_notify.h"
 #include "text.h"
 #include "tree_print.h"
 
 namespace {
-struct ScanOptions {
+struct ScanArgs {
   bool json = false;
   bool advanced = false;
   bool heuristic = false;
@@ -35,9 +36,10 @@ void PrintResult(const bkf& scanner, bool json, std::FILE* out) {
 }  // namespace
 
 std::unique_ptr<bkf> MakeScanner(bool advanced, bool heuristic) {
-  AppState().m_bHeuristicScan = heuristic ? 1 : 0;
-  if (advanced) return std::make_unique<bkfAdvance>();
-  return std::make_unique<bkf>();
+  ScanOptions options;
+  options.mode = advanced ? ScanMode::Advanced : ScanMode::Standard;
+  options.heuristic = heuristic;
+  return MakeScanner(options);
 }
 
 int LoadSnapshotForCli(const std::string& path, std::unique_ptr<bkf>& scanner, std::FILE* err) {
@@ -54,7 +56,7 @@ int LoadSnapshotForCli(const std::string& path, std::unique_ptr<bkf>& scanner, s
 }
 
 int RunScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
-  ScanOptions o;
+  ScanArgs o;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     auto value = [&](std::string& into) {

@@ -10,6 +10,21 @@ constexpr const char* kTags[TagTable::kEntryCount] = {
 };
 }  // namespace
 
+uint16_t mtf::XorWords(const uint8_t* p, size_t words) {
+  uint16_t x = 0;
+  for (size_t i = 0; i < words; ++i) x ^= LoadU16(p + 2 * i);
+  return x;
+}
+
+bool mtf::IsKnownStreamId(const uint8_t* id) {
+  static constexpr const char* kKnown[] = {"ADAT", "CPAD", "CSUM", "MFID", "NACL", "NACT", "NTEA",
+                                           "NTED", "NTOI", "NTPR", "NTQP", "NTQU", "NTRP", "OTCP",
+                                           "SMP2", "SPAD", "STAN", "TFDD", "TSMP"};
+  for (const char* k : kKnown)
+    if (std::memcmp(id, k, 4) == 0) return true;
+  return false;
+}
+
 MtfBlockHeader MtfBlockHeader::Read(const uint8_t* block) {
   MtfBlockHeader h;
   std::memcpy(h.type, block, 4);

@@ -1,8 +1,8 @@
 #pragma once
 // Microsoft Tape Format: the descriptor blocks and data streams a BKF file is
 // made of, and the 27 type tags by which the scanners recognise them. Only the
-// fields listed here are interpreted; every other byte is ignored and no
-// checksum is verified.
+// fields listed here are interpreted; every other byte is ignored. The header
+// checksums decide only whether a header may be trusted for a jump or a length.
 
 #include <cstddef>
 #include <cstdint>
@@ -156,6 +156,22 @@ std::u16string CopyNameText(const uint8_t* window, size_t windowSize, uint16_t o
 // The bytes are taken from the window and cut at its end like CopyNameText.
 std::u16string ConvertDirectoryName(const uint8_t* window, size_t windowSize, uint16_t offset,
                                     uint16_t size);
+
+// Header checksums: a block header carries at offset 50 the XOR of its first
+// 25 little-endian words, a stream header at offset 20 the XOR of its first 10.
+namespace mtf {
+constexpr size_t kBlockChecksum = 50;
+constexpr size_t kStreamChecksum = 20;
+uint16_t XorWords(const uint8_t* p, size_t words);
+// The 17 stream tags of the tag table and NTQU, NTRP: the stream ids that
+// NTBackup writes.
+bool IsKnownStreamId(const uint8_t* id);
+// `block` must hold 52 bytes, `stream` 22.
+inline bool BlockHeaderChecks(const uint8_t* block) { return XorWords(block, 25) == LoadU16(block + kBlockChecksum); }
+inline bool StreamHeaderChecks(const uint8_t* stream) {
+  return XorWords(stream, 10) == LoadU16(stream + kStreamChecksum);
+}
+}  // namespace mtf
 
 // Offset rounded up to the next multiple of 4; false when that would overflow.
 inline bool RoundUp4(uint64_t value, uint64_t& out) {

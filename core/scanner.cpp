@@ -50,6 +50,20 @@ void bkf::SendProgress(uint64_t pos, uint64_t length, float percent) {
 }
 
 void bkf::SendGatedProgress(int32_t& lastPermille, uint64_t pos, uint64_t length, float percent) {
+  // The first position whose thousandth of the length passes lastPermille,
+  // worked out once per thousandth rather than divided out for every window.
+  if (lastPermille != m_gatePermille || length != m_gateLength) {
+    m_gatePermille = lastPermille;
+    m_gateLength = length;
+    if (lastPermille < 0) {
+      m_gatePosition = 0;
+    } else {
+      const unsigned __int128 need = static_cast<unsigned __int128>(uint64_t(lastPermille) + 1) * length;
+      const unsigned __int128 first = (need + 999) / 1000;
+      m_gatePosition = first > UINT64_MAX ? UINT64_MAX : static_cast<uint64_t>(first);
+    }
+  }
+  if (pos < m_gatePosition) return;
   const uint64_t permille = pos <= UINT64_MAX / 1000
                                 ? pos * 1000 / length
                                 : static_cast<uint64_t>(static_cast<unsigned __int128>(pos) * 1000 / length);
@@ -71,14 +85,11 @@ int bkf::Scan(const std::filesystem::path& path) {
       case kBlockVolb: VolumeHandler(pos); break;
       case kBlockDirb: DirectoryHandler(pos); break;
       case kBlockFile: {
-        const uint64_t skip = FileHandler(pos);
-        if (m_bLastWalkOnStan && skip + MtfStreamHeader::kSize > kWindowSize) {
-          // Land exactly at the end of the file's content, so that letters in
-          // its last KiB cannot move the grid.
-          pos += skip + MtfStreamHeader::kSize;
-          m_nStep = 0;
-        } else if (skip > kWindowSize) {
-          pos += skip & ~uint64_t(kWindowSize - 1);
+        // The next window starts where the file's data checked out to end;
+        // otherwise the walk goes on window by window through the data.
+        const uint64_t next = FileHandler(pos);
+        if (next != kNoJump && next > pos) {
+          pos = next;
           m_nStep = 0;
         }
         break;
@@ -143,7 +154,7 @@ void bkf::SetHandler(uint64_t) {
   m_strPathPrefix.clear();
 }
 
-void bkf::VolumeHandler(uint64_t) {
+void bkf::VolumeHandler(uint64_t blockPos) {
   m_nStep = kWindowSize;
   const MtfBlockHeader h = MtfBlockHeader::Read(m_window);
   const MtfTapeAddress name = MtfTapeAddress::Read(m_window + mtf::kVolbDeviceName);
@@ -151,6 +162,10 @@ void bkf::VolumeHandler(uint64_t) {
       name.offset >= 1024 || name.size < 1 || name.size > 511)
     return;
   m_nameBuffers.push_back(CopyNameText(m_window, kWindowSize, name.offset, name.size));
+  if (m_nameBuffers.back().empty() && mtf::BlockHeaderChecks(m_window)) {
+    m_nameBuffers.back() = StandInName(blockPos);
+    ++m_nDamagedNames;
+  }
   const std::u16string device = m_nameBuffers.back();
   if (device.empty()) return;
   EnsureTape();
@@ -199,13 +214,22 @@ void bkf::ResolveUnderVolume(const std::u16string& dirName, bool checkRunning) {
 }
 
 void bkf::ResolveFromVolumeByName(const std::u16string& path, bool checkRunning) {
+  // The first part names the volume node itself or a folder under it, each
+  // further part a folder under the one reached; a part not found is added
+  // and becomes the current node. The lookups go through the index of
+  // direct children, so a set without its volume block costs no walk of the
+  // tree per folder.
   SplitPath(path);
   if (m_pathParts.empty()) return;
-  int64_t i = m_tree.FindNode(m_pathParts[0], m_nVolumeNode, 1);
+  int64_t i = kNotFound;
+  if (m_tree.IsValid(m_nVolumeNode) && m_tree.Name(m_nVolumeNode) == m_pathParts[0])
+    i = m_nVolumeNode;
+  else
+    i = FindDirectChild(m_nVolumeNode, m_pathParts[0]);
   for (size_t j = 1; j < m_pathParts.size(); ++j) {
     if (checkRunning && !Running()) return;
     if (i == kNotFound) continue;
-    const int64_t r = m_tree.FindNode(m_pathParts[j], i, 0);
+    const int64_t r = FindDirectChild(i, m_pathParts[j]);
     if (r == kNotFound) {
       i = AddTreeNode(m_pathParts[j], i);
       m_nCurrentNode = i;
@@ -215,25 +239,36 @@ void bkf::ResolveFromVolumeByName(const std::u16string& path, bool checkRunning)
   }
 }
 
-void bkf::DirectoryHandler(uint64_t) {
+void bkf::DirectoryHandler(uint64_t blockPos) {
   m_nStep = kWindowSize;
   m_pathParts.clear();
   const MtfBlockHeader h = MtfBlockHeader::Read(m_window);
   if (!LettersAre(m_window, "DIRB") || h.offsetToFirstEvent >= 2048) return;
   const MtfTapeAddress name = MtfTapeAddress::Read(m_window + mtf::kDirbName);
+  const bool blockChecks = mtf::BlockHeaderChecks(m_window);
+  if (name.offset >= 5 && name.offset <= 1023 && name.size >= 512 && blockChecks) {
+    PlaceLongDirectory(blockPos, name, false);  // a deep path, read whole
+    return;
+  }
   if (name.offset < 5 || name.offset > 1023 || name.size >= 512) {
     m_nStep = 1;  // the next window starts one byte after this block
     return;
   }
-  PlaceDirectory(m_window, name, false);
+  PlaceDirectoryName(m_window, kWindowSize, name.offset, name.size, blockPos, blockChecks, false);
 }
 
-bool bkf::PlaceDirectory(const uint8_t* window, MtfTapeAddress name, bool checkRunning) {
-  m_nameBuffers.push_back(CopyNameText(window, kWindowSize, name.offset, name.size));
-  const std::u16string dir = ConvertDirectoryName(window, kWindowSize, name.offset, name.size);
+bool bkf::PlaceDirectoryName(const uint8_t* bytes, size_t bytesSize, uint16_t offset, uint16_t size,
+                             uint64_t blockPos, bool blockChecks, bool checkRunning) {
+  m_nameBuffers.push_back(CopyNameText(bytes, bytesSize, offset, size));
+  std::u16string dir = ConvertDirectoryName(bytes, bytesSize, offset, size);
+  if (dir.empty()) return false;  // the root folder
+  if (blockChecks && dir.find_first_not_of(u'\\') == std::u16string::npos) {
+    // Only zero units where a path should be: the folder keeps a place.
+    dir = StandInName(blockPos);
+    ++m_nDamagedNames;
+  }
   std::memset(m_dirName, 0, sizeof m_dirName);
   std::memcpy(m_dirName, dir.data(), std::min(dir.size(), size_t(256)) * sizeof(char16_t));
-  if (dir.empty()) return false;  // the root folder
 
   const bool prefixed = !m_strPathPrefix.empty();
   const std::u16string path = m_strPathPrefix + dir;
@@ -263,6 +298,7 @@ bkf::StreamWalk bkf::WalkStreams(uint64_t blockPos, uint64_t l, bool roundAfterC
     ReadWindow(blockPos + l, raw, sizeof raw);
     current = MtfStreamHeader::Read(raw);
     const int s = FindStreamTag(raw);
+    if (s >= 0 && !mtf::StreamHeaderChecks(raw)) walk.allCheck = false;
     if (s == kStreamStan) {
       walk.onStan = true;
       break;
@@ -305,25 +341,39 @@ void bkf::AddFileRecord(std::u16string name, uint16_t nameBytes, uint64_t dataPo
 
 uint64_t bkf::FileHandler(uint64_t blockPos) {
   m_nStep = kWindowSize;
-  m_bLastWalkOnStan = false;
   const MtfBlockHeader h = MtfBlockHeader::Read(m_window);
   const MtfTapeAddress nameAddr = MtfTapeAddress::Read(m_window + mtf::kFileName);
   if (!LettersAre(m_window, "FILE") || h.offsetToFirstEvent >= 2048 || nameAddr.offset <= 4 ||
-      nameAddr.offset >= 1024 || nameAddr.size >= 512)
-    return 0;
-  std::u16string name = CopyNameText(m_window, kWindowSize, nameAddr.offset, nameAddr.size);
-  if (name.empty()) return 0;
+      nameAddr.offset >= 1024)
+    return kNoJump;
+  const bool blockChecks = mtf::BlockHeaderChecks(m_window);
+  std::u16string name;
+  if (!TakeFileName(blockPos, m_window, nameAddr, blockChecks, name)) return kNoJump;
 
   EnsureVolumeForFile(kVolumeXX);
 
   const uint64_t first = h.offsetToFirstEvent;
-  if (first >= kWindowSize) return 0;
+  if (first >= kWindowSize) return kNoJump;
   const StreamWalk walk = WalkStreams(blockPos, first, true);
-  const uint64_t dataLength = walk.onStan ? walk.last.length : 0;
+  const uint64_t dataPosition = blockPos + walk.l + MtfStreamHeader::kSize;
+  if (blockChecks && walk.allCheck) {
+    // Headers that check are trusted for the length and the jump, as far as
+    // the bytes that follow the data bear them out.
+    if (!walk.onStan) {
+      // No content found: only a "STAN" length is cut to what is there.
+      if (walk.last.length >= m_nRangeEnd || walk.l >= m_nRangeEnd) return kNoJump;
+      AddFileRecord(std::move(name), nameAddr.size, dataPosition, 0);
+      uint64_t next = 0;
+      return LandsOnBlock(blockPos, blockPos + walk.l, next) ? next : kNoJump;
+    }
+    const DataCheck check = CheckFileData(blockPos, dataPosition, walk.last.length);
+    AddFileRecord(std::move(name), nameAddr.size, dataPosition, check.length);
+    if (check.cut) m_cutRecords.push_back(m_files.Count() - 1);
+    return check.landed ? check.next : kNoJump;
+  }
   // Plausibility against the end of the scanned range.
-  if (walk.last.length >= m_nRangeEnd || walk.l >= m_nRangeEnd) return 0;
-
-  AddFileRecord(std::move(name), nameAddr.size, blockPos + walk.l + MtfStreamHeader::kSize, dataLength);
-  m_bLastWalkOnStan = walk.onStan;
-  return walk.onStan ? walk.l + walk.last.length : walk.l;
+  const uint64_t dataLength = walk.onStan ? walk.last.length : 0;
+  if (walk.last.length >= m_nRangeEnd || walk.l >= m_nRangeEnd) return kNoJump;
+  AddFileRecord(std::move(name), nameAddr.size, dataPosition, dataLength);
+  return kNoJump;
 }

@@ -4,6 +4,7 @@
 // recovery tree and the found-file list from them, without trusting the chain
 // of blocks. bkfAdvance derives from it and overrides Scan.
 
+#include <climits>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "mtf.h"
 #include "notify.h"
 #include "recovery_tree.h"
+#include "scan_options.h"
 #include "tag_search.h"
 
 // Placeholder node names (each ends with one blank).
@@ -43,6 +45,11 @@ class bkf {
   virtual ~bkf() = default;
   bkf(const bkf&) = delete;
   bkf& operator=(const bkf&) = delete;
+
+  // Takes the range (and, for the Advanced scanner, the heuristic test) of
+  // the options; call before Scan.
+  virtual void SetOptions(const ScanOptions& options);
+  const ScanOptions& Options() const { return m_options; }
 
   // Opens the file read-only and scans it: 0 when it cannot be opened, else 1.
   // Throws BkfIoError on a read error of the medium.
@@ -81,13 +88,55 @@ class bkf {
   std::vector<std::u16string> m_nameBuffers;
   int32_t m_nLastPermille = 0;
 
+  // What the scan met in a damaged backup: records whose data length was cut
+  // (the data may be incomplete), and names replaced by a stand-in.
+  std::vector<int64_t> m_cutRecords;
+  uint64_t m_nDamagedNames = 0;
+  // The lines the scan's log (and the command-line output) add about them;
+  // none for a healthy backup.
+  std::vector<std::u16string> DamageNotes() const;
+  // The stand-in for a name that was lost: the position of its block.
+  static std::u16string StandInName(uint64_t blockPos);
+
  protected:
   // Result of a file block's stream walk.
   struct StreamWalk {
     uint64_t l = 0;               // offset from the block start where the walk ended
     MtfStreamHeader last;         // "the last header" of the walk
     bool onStan = false;          // the walk stopped on a "STAN" header
+    bool allCheck = true;         // every header read has a checksum that holds
   };
+
+  // The length of a file's data that is there, for a FILE block whose headers
+  // check: the declared length when the data ends where a block (or padding
+  // leading to one) follows; else cut at the first block whose header checks
+  // inside the declared data, or at the end of the file. A split file whose
+  // data runs into the soft filemark at the end of its part keeps its length.
+  struct DataCheck {
+    uint64_t length = 0;
+    bool cut = false;
+    bool landed = false;  // the data ends on a block: `next` is its position
+    uint64_t next = 0;
+  };
+  DataCheck CheckFileData(uint64_t blockPos, uint64_t dataPos, uint64_t declared);
+  // Follows what stands at `at` (aligned to 4 from the block start): stream
+  // headers that check, zeros up to the next KiB. True when that reaches a
+  // block whose header checks (its position in `next`) or the end of the file.
+  bool LandsOnBlock(uint64_t blockPos, uint64_t at, uint64_t& next);
+  // The first position in [from, to) where a block with a checking header
+  // starts, its tag index in `tag`; UINT64_MAX when there is none.
+  uint64_t NextCheckedBlock(uint64_t from, uint64_t to, int& tag);
+  bool CheckedBlockAt(uint64_t pos, int* tag = nullptr);
+  // A file block's name. A name of 512 bytes or more is read whole from the
+  // file and an empty one gets a stand-in, both only for a block whose header
+  // checks; otherwise such a block is rejected (false).
+  bool TakeFileName(uint64_t blockPos, const uint8_t* window, MtfTapeAddress addr, bool blockChecks,
+                    std::u16string& name);
+  // Bytes of a name read from the file (zeros past its end).
+  std::vector<uint8_t> ReadNameBytes(uint64_t blockPos, MtfTapeAddress addr);
+  // The directory handler's work for a long name (read whole from the file).
+  bool PlaceLongDirectory(uint64_t blockPos, MtfTapeAddress name, bool checkRunning);
+  static constexpr uint64_t kNoJump = UINT64_MAX;
 
   // The walk both scanners share: opens the file, applies the range, moves a
   // window grid anchored at the range start to every block found and hands
@@ -110,9 +159,12 @@ class bkf {
   // The placeholders a file block makes when no volume exists: tape and set
   // as needed, then a volume of the given name.
   void EnsureVolumeForFile(const char16_t* volumeName);
-  // Copies and converts a directory block's name and places the folder under
-  // the volume; false for the root folder (nothing placed).
-  bool PlaceDirectory(const uint8_t* window, MtfTapeAddress name, bool checkRunning);
+  // Copies and converts a directory block's name (`size` bytes at `offset`
+  // of `bytes`) and places the folder under the volume; false for the root
+  // folder (nothing placed). A name that holds no folder (only zero units,
+  // more than the root's one) gets a stand-in when the block's header checks.
+  bool PlaceDirectoryName(const uint8_t* bytes, size_t bytesSize, uint16_t offset, uint16_t size,
+                          uint64_t blockPos, bool blockChecks, bool checkRunning);
   // Walks a file block's streams from offset l, reading each header from the
   // file; stops on "STAN", an unknown id, the end of the file, an overflowing
   // step or the header limit. `roundAfterCpad` is false for the Advanced
@@ -140,14 +192,20 @@ class bkf {
   void SetHandler(uint64_t blockPos);
   void VolumeHandler(uint64_t blockPos);
   void DirectoryHandler(uint64_t blockPos);
+  // Adds the record; the position where the next window may start (the
+  // checked end of the file's data), or kNoJump.
   uint64_t FileHandler(uint64_t blockPos);
 
  protected:
   ApplicationState& m_state;
+  ScanOptions m_options;
+  // The progress gate: the first position past the last thousandth sent.
+  int32_t m_gatePermille = INT32_MIN;
+  uint64_t m_gateLength = 0;
+  uint64_t m_gatePosition = 0;
   std::unique_ptr<WindowReader> m_reader;
   // Direct children by (parent, name), newest wins, for ResolveUnderVolume.
   std::unordered_map<std::u16string, int64_t> m_childIndex;
-  bool m_bLastWalkOnStan = false;
 };
 
 template <class Dispatch>
@@ -174,6 +232,14 @@ int bkf::Walk(const std::filesystem::path& path, uint8_t* window, int32_t& lastP
       pos += static_cast<uint64_t>(k);
       ReadWindow(pos, window, kWindowSize + kTagTail);
       dispatch(t, pos);
+      // A whole window on would pass a block that follows this one within
+      // the window (blocks packed together, or a real block right behind
+      // letters that only looked like one): go on at that block.
+      if (m_nStep == kWindowSize && pos < m_nRangeEnd) {
+        int next = -1;
+        const uint64_t q = NextCheckedBlock(pos + 1, pos + kWindowSize, next);
+        if (q != kNoJump) m_nStep = q - pos;
+      }
     }
 
     if (pos >= m_nRangeEnd) break;

@@ -8,9 +8,6 @@ using scanner_util::LettersAre;
 using scanner_util::SetNodeName;
 
 namespace {
-constexpr const char* kKnownStreams[] = {"ADAT", "CPAD", "CSUM", "MFID", "NACL", "NACT", "NTEA",
-                                         "NTED", "NTOI", "NTPR", "NTQP", "NTQU", "NTRP", "OTCP",
-                                         "SMP2", "SPAD", "STAN", "TFDD", "TSMP"};
 constexpr const char* kExtentTags[] = {"TAPE", "SSET", "VOLB", "DIRB", "FILE", "CFIL", "SFMB", "ESET", "EOTM"};
 
 bool OneOf(const uint8_t* id, const char* const* list, size_t n) {
@@ -28,107 +25,140 @@ uint64_t Padding(uint64_t length) { return (4 - ((MtfStreamHeader::kSize + lengt
 uint64_t SatAdd(uint64_t a, uint64_t b) { return b > UINT64_MAX - a ? UINT64_MAX : a + b; }
 
 uint64_t RoundUp(uint64_t v, uint64_t unit) { return SatAdd(v, unit - 1) / unit * unit; }
-uint64_t RoundDown(uint64_t v, uint64_t unit) { return v / unit * unit; }
 }  // namespace
 
-bkfAdvance::bkfAdvance(ApplicationState& state) : bkf(state) {
-  m_bHeuristicTags = state.m_bHeuristicScan != 0 ? 1 : 0;
+bkfAdvance::bkfAdvance(ApplicationState& state) : bkf(state) {}
+
+void bkfAdvance::SetOptions(const ScanOptions& options) {
+  bkf::SetOptions(options);
+  m_bHeuristicTags = options.heuristic ? 1 : 0;
 }
 
 bool bkfAdvance::IsKnownStream(const uint8_t* id) const {
-  if (!m_bHeuristicTags) return OneOf(id, kKnownStreams, std::size(kKnownStreams));
+  if (!m_bHeuristicTags) return mtf::IsKnownStreamId(id);
   for (int i = 0; i < 4; ++i)
     if (!DigitOrCapital(id[i])) return false;
   return !OneOf(id, kExtentTags, std::size(kExtentTags));
 }
 
-uint64_t bkfAdvance::BlockExtent(uint64_t blockPos, uint64_t firstStreamOffset) {
+bkfAdvance::Extent bkfAdvance::MeasureBlock(uint64_t blockPos, uint64_t firstStreamOffset) {
   const uint64_t length = Reader().Length();
-  uint8_t raw[MtfStreamHeader::kSize];
+  uint8_t raw[MtfBlockHeader::kSize];
+  ReadWindow(blockPos, raw, sizeof raw);
+  const bool blockChecks = mtf::BlockHeaderChecks(raw);
+
+  Extent e;
   const uint64_t c = RoundUp(firstStreamOffset, 4);
   uint64_t at = SatAdd(blockPos, c);
-  ReadWindow(at, raw, sizeof raw);
+  ReadWindow(at, raw, MtfStreamHeader::kSize);
   MtfStreamHeader h = MtfStreamHeader::Read(raw);
-  if (!IsKnownStream(raw) || h.length > length) return 1024;
-  uint64_t extent = SatAdd(SatAdd(c, MtfStreamHeader::kSize), SatAdd(h.length, Padding(h.length)));
+  if (!IsKnownStream(raw) || h.length > length) {
+    e.value = 1024;
+    // A block without streams: what follows it decides where the walk goes on.
+    e.end = c;
+    e.trusted = blockChecks && !IsKnownStream(raw);
+    return e;
+  }
+  e.trusted = blockChecks && mtf::StreamHeaderChecks(raw);
+  e.value = SatAdd(SatAdd(c, MtfStreamHeader::kSize), SatAdd(h.length, Padding(h.length)));
   const bool firstIsCpad = h.IdIs("CPAD");
+  uint64_t next = SatAdd(SatAdd(at, MtfStreamHeader::kSize), SatAdd(h.length, firstIsCpad ? 0 : Padding(h.length)));
   // Follow the chain; every header is read once. Positions that would pass
-  // the largest offset end it, so it cannot wrap around.
-  while (h.length < length && extent != UINT64_MAX) {
-    const uint64_t padding = firstIsCpad ? 0 : Padding(h.length);
-    const uint64_t next = SatAdd(SatAdd(at, MtfStreamHeader::kSize), SatAdd(h.length, padding));
+  // the largest offset end it, so it cannot wrap around. A header whose
+  // checksum fails ends the measurement.
+  for (int headers = 1; e.trusted && h.length < length && e.value != UINT64_MAX; ++headers) {
     if (next == UINT64_MAX || next >= length) break;
-    ReadWindow(next, raw, sizeof raw);
+    if (headers == kMaxChainHeaders) {
+      // Far more streams than any block has: not measured further, and not
+      // trusted, so that blocks hidden in such a chain cost no more than once.
+      e.trusted = false;
+      break;
+    }
+    ReadWindow(next, raw, MtfStreamHeader::kSize);
     const MtfStreamHeader n = MtfStreamHeader::Read(raw);
     if (!IsKnownStream(raw)) break;
-    extent = SatAdd(extent, SatAdd(MtfStreamHeader::kSize, SatAdd(n.length, Padding(n.length))));
+    if (!mtf::StreamHeaderChecks(raw)) {
+      e.trusted = false;
+      break;
+    }
+    e.value = SatAdd(e.value, SatAdd(MtfStreamHeader::kSize, SatAdd(n.length, Padding(n.length))));
     h = n;
     at = next;
+    next = SatAdd(SatAdd(at, MtfStreamHeader::kSize), SatAdd(h.length, firstIsCpad ? 0 : Padding(h.length)));
   }
-  return extent;
+  e.end = next == UINT64_MAX ? UINT64_MAX : next - blockPos;
+  if (e.end > length - std::min(length, blockPos)) e.trusted = false;  // past the end of the file
+  return e;
 }
 
 int bkfAdvance::Scan(const std::filesystem::path& path) {
   return Walk(path, m_advWindow, m_nAdvLastPermille, kAllBlockTags, [this](int t, uint64_t& pos) {
-    uint64_t extent = 0;
-    bool roundUp512 = true;
+    Extent extent;
     switch (t) {
       case kBlockTape: extent = TapeHandler(pos); break;
       case kBlockSset: extent = SetHandler(pos); break;
-      case kBlockVolb: extent = VolumeHandler(pos), roundUp512 = false; break;
-      case kBlockDirb: extent = DirectoryHandler(pos), roundUp512 = false; break;
-      case kBlockFile: extent = FileHandler(pos), roundUp512 = false; break;
+      case kBlockVolb: extent = VolumeHandler(pos); break;
+      case kBlockDirb: extent = DirectoryHandler(pos); break;
+      case kBlockFile: extent = FileHandler(pos); break;
       default: extent = OtherBlockHandler(pos, t); break;
     }
-    if (extent > kWindowSize) {
-      const uint64_t jump = roundUp512 ? RoundUp(extent, 512) : RoundDown(extent, kWindowSize);
-      pos = SatAdd(pos, jump);  // past the largest offset: the walk ends
+    // The walk goes on where the block and its streams end, but only when
+    // every header measured checks and a block (or padding leading to one)
+    // stands there; otherwise window by window, so that damage never costs
+    // more than the Standard walk would.
+    uint64_t next = 0;
+    if (extent.trusted && LandsOnBlock(pos, SatAdd(pos, extent.end), next) && next > pos) {
+      pos = next;
       m_nStep = 0;
     }
   });
 }
 
-uint64_t bkfAdvance::TapeHandler(uint64_t blockPos) {
+bkfAdvance::Extent bkfAdvance::TapeHandler(uint64_t blockPos) {
   m_nStep = kWindowSize;
   const MtfBlockHeader h = MtfBlockHeader::Read(m_advWindow);
-  if (!LettersAre(m_advWindow, "TAPE") || h.offsetToFirstEvent >= 2048 || !PlausibleOs()) return 0;
+  if (!LettersAre(m_advWindow, "TAPE") || h.offsetToFirstEvent >= 2048 || !PlausibleOs()) return Rejected();
   MtfTapeAddress name = MtfTapeAddress::Read(m_advWindow + mtf::kTapeMediaName);
   if (name.size == 0 && name.offset == 0) name = MtfTapeAddress::Read(m_advWindow + mtf::kTapeSoftwareName);
-  if (name.size >= 512 || name.offset <= 4 || name.offset >= 1024) return 0;
+  if (name.size >= 512 || name.offset <= 4 || name.offset >= 1024) return Rejected();
   m_nameBuffers.push_back(CopyNameText(m_advWindow, kWindowSize, name.offset, name.size));
   const int64_t n = AddTreeNode(m_nameBuffers.back(), m_nCurrentNode);
   m_nCurrentNode = n;
   m_nTapeNode = n;
   m_bTapeCreated = 1;
-  return BlockExtent(blockPos, h.offsetToFirstEvent);
+  return MeasureBlock(blockPos, h.offsetToFirstEvent);
 }
 
-uint64_t bkfAdvance::SetHandler(uint64_t blockPos) {
+bkfAdvance::Extent bkfAdvance::SetHandler(uint64_t blockPos) {
   m_nStep = kWindowSize;
   const MtfBlockHeader h = MtfBlockHeader::Read(m_advWindow);
-  if (!LettersAre(m_advWindow, "SSET") || h.offsetToFirstEvent >= 2048 || !PlausibleOs()) return 0;
+  if (!LettersAre(m_advWindow, "SSET") || h.offsetToFirstEvent >= 2048 || !PlausibleOs()) return Rejected();
   const MtfTapeAddress name = MtfTapeAddress::Read(m_advWindow + mtf::kSsetName);
-  if (name.size >= 512 || name.offset <= 4 || name.offset >= 1024) return BlockExtent(blockPos, h.offsetToFirstEvent);
+  if (name.size >= 512 || name.offset <= 4 || name.offset >= 1024) return MeasureBlock(blockPos, h.offsetToFirstEvent);
   m_nameBuffers.push_back(CopyNameText(m_advWindow, kWindowSize, name.offset, name.size));
-  if (m_nameBuffers.back().empty()) return 0;
+  if (m_nameBuffers.back().empty()) return Rejected();
   const std::u16string text = SetNodeName(LoadU16(m_advWindow + mtf::kSsetNumber), m_nameBuffers.back());
   EnsureTape();
   const int64_t s = AddTreeNode(text, m_nTapeNode);
   m_nSetNode = m_nCurrentNode = s;
   m_bSetCreated = 1;
   m_strPathPrefix.clear();
-  return BlockExtent(blockPos, h.offsetToFirstEvent);
+  return MeasureBlock(blockPos, h.offsetToFirstEvent);
 }
 
-uint64_t bkfAdvance::VolumeHandler(uint64_t blockPos) {
+bkfAdvance::Extent bkfAdvance::VolumeHandler(uint64_t blockPos) {
   m_nStep = kWindowSize;
   const MtfBlockHeader h = MtfBlockHeader::Read(m_advWindow);
-  if (!LettersAre(m_advWindow, "VOLB") || h.offsetToFirstEvent >= 2048 || !PlausibleOs()) return 1;
+  if (!LettersAre(m_advWindow, "VOLB") || h.offsetToFirstEvent >= 2048 || !PlausibleOs()) return Rejected(1);
   const MtfTapeAddress name = MtfTapeAddress::Read(m_advWindow + mtf::kVolbDeviceName);
-  if (name.offset <= 4 || name.offset >= 1024 || name.size < 1 || name.size > 511) return 0;
+  if (name.offset <= 4 || name.offset >= 1024 || name.size < 1 || name.size > 511) return Rejected();
   m_nameBuffers.push_back(CopyNameText(m_advWindow, kWindowSize, name.offset, name.size));
+  if (m_nameBuffers.back().empty() && mtf::BlockHeaderChecks(m_advWindow)) {
+    m_nameBuffers.back() = StandInName(blockPos);
+    ++m_nDamagedNames;
+  }
   const std::u16string device = m_nameBuffers.back();
-  if (device.empty()) return BlockExtent(blockPos, h.offsetToFirstEvent);
+  if (device.empty()) return MeasureBlock(blockPos, h.offsetToFirstEvent);
   EnsureTape();
   if (!m_bSetCreated) {
     const int64_t s = AddTreeNode(kSetCreated, m_nTapeNode);
@@ -144,30 +174,37 @@ uint64_t bkfAdvance::VolumeHandler(uint64_t blockPos) {
   m_bVolumeCreated = 1;
   m_nCurrentNode = m_nVolumeNode = v;
   m_strPathPrefix = volume + u"\\";
-  return BlockExtent(blockPos, h.offsetToFirstEvent);
+  return MeasureBlock(blockPos, h.offsetToFirstEvent);
 }
 
-uint64_t bkfAdvance::DirectoryHandler(uint64_t blockPos) {
+bkfAdvance::Extent bkfAdvance::DirectoryHandler(uint64_t blockPos) {
   m_nStep = kWindowSize;
   m_pathParts.clear();
   const MtfBlockHeader h = MtfBlockHeader::Read(m_advWindow);
-  if (!LettersAre(m_advWindow, "DIRB") || h.offsetToFirstEvent >= 2048 || !PlausibleOs()) return 0;
+  if (!LettersAre(m_advWindow, "DIRB") || h.offsetToFirstEvent >= 2048 || !PlausibleOs()) return Rejected();
   const MtfTapeAddress name = MtfTapeAddress::Read(m_advWindow + mtf::kDirbName);
-  if (name.offset < 5 || name.offset > 1023 || name.size >= 512) return 0;
-  if (!PlaceDirectory(m_advWindow, name, true)) return 0;  // the root folder
-  return BlockExtent(blockPos, h.offsetToFirstEvent);
+  if (name.offset < 5 || name.offset > 1023) return Rejected();
+  const bool blockChecks = mtf::BlockHeaderChecks(m_advWindow);
+  if (name.size >= 512) {
+    if (!blockChecks) return Rejected();
+    PlaceLongDirectory(blockPos, name, true);  // a deep path, read whole
+  } else if (!PlaceDirectoryName(m_advWindow, kWindowSize, name.offset, name.size, blockPos, blockChecks, true)) {
+    return Rejected();  // the root folder
+  }
+  return MeasureBlock(blockPos, h.offsetToFirstEvent);
 }
 
-uint64_t bkfAdvance::FileHandler(uint64_t blockPos) {
+bkfAdvance::Extent bkfAdvance::FileHandler(uint64_t blockPos) {
   m_nStep = kWindowSize;
   const MtfBlockHeader h = MtfBlockHeader::Read(m_advWindow);
-  if (!LettersAre(m_advWindow, "FILE") || h.offsetToFirstEvent >= 2048 || !PlausibleOs()) return 0;
+  if (!LettersAre(m_advWindow, "FILE") || h.offsetToFirstEvent >= 2048 || !PlausibleOs()) return Rejected();
   // The extent is only returned for a record; it is measured after the
   // stream walk, which reads the block's first headers while they are at hand.
   const MtfTapeAddress nameAddr = MtfTapeAddress::Read(m_advWindow + mtf::kFileName);
-  if (nameAddr.offset <= 4 || nameAddr.offset >= 1024 || nameAddr.size >= 512) return 0;
-  std::u16string name = CopyNameText(m_advWindow, kWindowSize, nameAddr.offset, nameAddr.size);
-  if (name.empty()) return 0;
+  if (nameAddr.offset <= 4 || nameAddr.offset >= 1024) return Rejected();
+  const bool blockChecks = mtf::BlockHeaderChecks(m_advWindow);
+  std::u16string name;
+  if (!TakeFileName(blockPos, m_advWindow, nameAddr, blockChecks, name)) return Rejected();
 
   EnsureVolumeForFile(kDummyVolumeXX);
 
@@ -177,16 +214,23 @@ uint64_t bkfAdvance::FileHandler(uint64_t blockPos) {
   // no rounding after a padding stream.
   if (farFirstStream) ReadWindow(blockPos, m_advWindow, kAdvWindowSize);
   const StreamWalk walk = WalkStreams(blockPos, first, !farFirstStream);
-  const uint64_t dataLength = walk.onStan ? walk.last.length : 0;
-  AddFileRecord(std::move(name), nameAddr.size, SatAdd(blockPos, SatAdd(walk.l, MtfStreamHeader::kSize)),
-                dataLength);
-  return BlockExtent(blockPos, h.offsetToFirstEvent);
+  const uint64_t dataPosition = SatAdd(blockPos, SatAdd(walk.l, MtfStreamHeader::kSize));
+  uint64_t dataLength = walk.onStan ? walk.last.length : 0;
+  bool cut = false;
+  if (walk.onStan && blockChecks && walk.allCheck) {
+    const DataCheck check = CheckFileData(blockPos, dataPosition, dataLength);
+    dataLength = check.length;
+    cut = check.cut;
+  }
+  AddFileRecord(std::move(name), nameAddr.size, dataPosition, dataLength);
+  if (cut) m_cutRecords.push_back(m_files.Count() - 1);
+  return MeasureBlock(blockPos, h.offsetToFirstEvent);
 }
 
-uint64_t bkfAdvance::OtherBlockHandler(uint64_t blockPos, int tag) {
+bkfAdvance::Extent bkfAdvance::OtherBlockHandler(uint64_t blockPos, int tag) {
   m_nStep = kWindowSize;
-  if (tag == kBlockEspb) return 0;
+  if (tag == kBlockEspb) return Rejected();
   const MtfBlockHeader h = MtfBlockHeader::Read(m_advWindow);
-  if (h.offsetToFirstEvent >= 2048) return 0;
-  return BlockExtent(blockPos, h.offsetToFirstEvent);
+  if (h.offsetToFirstEvent >= 2048) return Rejected();
+  return MeasureBlock(blockPos, h.offsetToFirstEvent);
 }

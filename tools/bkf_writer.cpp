@@ -21,12 +21,21 @@ void PutU64(Bytes& b, size_t at, uint64_t v) {
 }
 size_t Align4(size_t v) { return (v + 3) & ~size_t(3); }
 
-void AppendStream(Bytes& block, const Stream& s) {
+// The XOR of `words` little-endian words at `at`, stored right after them;
+// off by one when `wrong`.
+void PutChecksum(Bytes& b, size_t at, size_t words, bool wrong) {
+  uint16_t x = 0;
+  for (size_t i = 0; i < words; ++i) x ^= uint16_t(b[at + 2 * i] | (b[at + 2 * i + 1] << 8));
+  PutU16(b, at + 2 * words, wrong ? uint16_t(x ^ 1) : x);
+}
+
+void AppendStream(Bytes& block, const Stream& s, bool wrongChecksum) {
   const size_t at = Align4(block.size());
   block.resize(at + kStreamHeaderSize, 0);
   std::memcpy(&block[at], s.id.data(), std::min<size_t>(4, s.id.size()));
   PutU16(block, at + 6, s.mediaAttributes);
   PutU64(block, at + 8, s.declaredLength.value_or(s.data.size()));
+  PutChecksum(block, at, 10, wrongChecksum);
   block.insert(block.end(), s.data.begin(), s.data.end());
 }
 }  // namespace
@@ -63,14 +72,19 @@ uint64_t BkfWriter::Block(std::string_view tag, size_t fixedSize, std::vector<st
   const size_t firstEvent = Align4(block.size());
   PutU16(block, 8, options.offsetToFirstEvent.value_or(uint16_t(firstEvent)));
   block.resize(firstEvent, 0);
-  for (const auto& s : streams) AppendStream(block, s);
+  const bool wrong = m_wrongChecksums || options.wrongChecksums;
+  PutChecksum(block, 0, 25, wrong);
+  for (const auto& s : streams) {
+    if (s.id == "STAN") m_lastStanData = position + Align4(block.size()) + kStreamHeaderSize;
+    AppendStream(block, s, wrong);
+  }
 
   if (m_layout == Layout::Aligned1024 && options.pad) {
     // An SPAD stream up to the next multiple of 1024 from the file start.
     const uint64_t streamAt = position + Align4(block.size());
     uint64_t end = (streamAt + kStreamHeaderSize + kBlockSize - 1) / kBlockSize * kBlockSize;
     Stream pad{"SPAD", Bytes(end - streamAt - kStreamHeaderSize, 0), 0, {}};
-    AppendStream(block, pad);
+    AppendStream(block, pad, wrong);
   } else {
     block.resize(Align4(block.size()), 0);
   }

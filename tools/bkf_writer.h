@@ -39,6 +39,8 @@ struct BlockOptions {
   // Pad the block with an SPAD stream to the next multiple of 1024 (when the
   // writer aligns blocks).
   bool pad = true;
+  // Write header checksums that do not hold (for this block and its streams).
+  bool wrongChecksums = false;
 };
 
 // A file block: streams before the content (NTOI, NACL...), the content as a
@@ -62,6 +64,10 @@ class BkfWriter {
  public:
   enum class Layout { Aligned1024, Packed };
   explicit BkfWriter(Layout layout = Layout::Aligned1024) : m_layout(layout) {}
+
+  // Block and stream headers carry checksums that hold, as NTBackup writes
+  // them; with this switch every header written from now on carries a wrong one.
+  void WriteWrongChecksums(bool wrong) { m_wrongChecksums = wrong; }
 
   // Descriptor blocks; each returns the position of its first byte.
   uint64_t Tape(std::u16string_view mediaName, std::u16string_view softwareName = u"NTBACKUP.EXE",
@@ -95,6 +101,8 @@ class BkfWriter {
   void DeleteRange(uint64_t pos, uint64_t count);
 
   uint64_t Size() const { return m_flushed + m_bytes.size(); }
+  // Position of the first data byte of the last "STAN" stream written.
+  uint64_t LastStanDataPosition() const { return m_lastStanData; }
   const Bytes& Data() const { return m_bytes; }
   // Writes the whole file (nothing may have been flushed).
   void WriteTo(const std::filesystem::path& path) const;
@@ -105,6 +113,8 @@ class BkfWriter {
  private:
   void Put(uint64_t pos, std::span<const uint8_t> bytes);
   Layout m_layout;
+  bool m_wrongChecksums = false;
+  uint64_t m_lastStanData = 0;
   Bytes m_bytes;
   uint64_t m_flushed = 0;
 };

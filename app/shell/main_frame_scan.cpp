@@ -20,17 +20,13 @@
 #include "preview_folder.h"
 #include "dialogs/prompt.h"
 #include "dialogs/recovery_selection_dlg.h"
-#include "scanner_advance.h"
+#include "scan_options.h"
+#include "scanner.h"
 #include "static_file_viewer.h"
 #include "text.h"
 #include "dialogs/wait_cursor.h"
 
 namespace {
-
-std::unique_ptr<bkf> MakeScannerOfMode(ApplicationState& state, int32_t recoveryMode) {
-  if (recoveryMode == 2) return std::make_unique<bkfAdvance>(state);
-  return std::make_unique<bkf>(state);
-}
 
 QString Decimal(uint64_t value) { return QString::number(static_cast<qulonglong>(value)); }
 
@@ -105,15 +101,13 @@ unsigned CMainFrame::ScanThreadProc(CMainFrame* frame) {
 int CMainFrame::ScanWorker() {
   try {
     m_pScanner.reset();
+    const ScanOptions options = ScanOptionsFromState(m_state);
     m_pScanner = m_scannerFactory ? m_scannerFactory(m_state, m_state.m_nRecoveryMode)
-                                  : MakeScannerOfMode(m_state, m_state.m_nRecoveryMode);
+                                  : MakeScanner(options, m_state);
     if (!m_pScanner) throw std::bad_alloc();
     bkf& scanner = *m_pScanner;
     scanner.m_hNotifyWnd = this;
-    if (m_state.m_bPartialScan == 1) {
-      scanner.m_nRangeStart = quillon::ParseDecimalU64(m_state.m_strRangeMin);
-      scanner.m_nRangeEnd = quillon::ParseDecimalU64(m_state.m_strRangeMax);
-    }
+    scanner.SetOptions(options);
 
     if (scanner.Scan(quillon::PathFromUtf16(m_state.m_strBkfFilePath)) == 0) {
       EndScanProcess();
@@ -126,6 +120,9 @@ int CMainFrame::ScanWorker() {
     FillFirstTreeLevel();
     EndScanProcess();
     MessageBox(quillon::Utf8ToUtf16(kScanCompletedText), ProductCaption(), MsgButtons::Ok, MsgIcon::Information);
+    QStringList damage;
+    for (const std::u16string& note : scanner.DamageNotes()) damage << QString::fromStdU16String(note);
+    if (!damage.isEmpty()) AppendLogLinesFromWorker(damage << QString());
     AppendLogLinesFromWorker({
         QStringLiteral("Total number of files found: ") + Decimal(static_cast<uint64_t>(scanner.m_files.Count())),
         QString(),

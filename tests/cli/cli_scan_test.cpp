@@ -110,3 +110,20 @@ TEST(CliScan, SnapshotsAreSavedAndPrintedWithoutScanning) {
   EXPECT_EQ(junk.err, "Snapshot loading process aborted.\n");
   EXPECT_EQ(RunWith({"scan", "--snapshot", snap, "x.bkf"}).status, kExitUsage);
 }
+
+TEST(CliScan, ARecordWhoseLengthWasCutIsReportedAsPossiblyIncomplete) {
+  TempDir dir;
+  fixture::BkfWriter w;
+  w.Volb(u"C:");
+  w.File(u"whole.txt", "whole");
+  w.File(u"cut.txt", std::string(5000, 'c'));
+  w.Truncate(w.Size() - 3000);  // the backup ends inside cut.txt's data
+  fixture::WriteFile(dir / "t.bkf", w.Data());
+  for (const char* mode : {"--json", "--advanced"}) {
+    const CliRun r = RunWith({"scan", mode, (dir / "t.bkf").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("Possibly incomplete"), std::string::npos) << mode << r.err;
+    EXPECT_NE(r.err.find("cut.txt"), std::string::npos) << mode << r.err;
+    EXPECT_EQ(r.err.find("whole.txt"), std::string::npos) << mode << r.err;
+  }
+}

@@ -22,11 +22,12 @@ std::unique_ptr<ScanOutcome> ScanAdvanced(const Bytes& bytes, bool heuristic = f
   const auto path = dir / ("adv-" + std::to_string(n++) + ".bkf");
   fixture::WriteFile(path, bytes);
   auto outcome = std::make_unique<ScanOutcome>();
-  AppState().m_bHeuristicScan = heuristic ? 1 : 0;
-  outcome->scanner = std::make_unique<bkfAdvance>();
-  AppState().m_bHeuristicScan = 0;
+  ScanOptions options;
+  options.mode = ScanMode::Advanced;
+  options.heuristic = heuristic;
+  options.rangeEnd = rangeEnd;
+  outcome->scanner = MakeScanner(options);
   outcome->scanner->m_hNotifyWnd = &outcome->notify;
-  outcome->scanner->m_nRangeEnd = rangeEnd;
   AppState().m_bProcessRunning.store(1);
   outcome->result = outcome->scanner->Scan(path);
   AppState().m_bProcessRunning.store(0);
@@ -62,8 +63,10 @@ TEST(AdvancedScan, MeasuresBlockExtentsAsTheStreamChainSays) {
   std::filesystem::remove(path);
 }
 
-TEST(AdvancedScan, JumpsOverBlockExtentsRoundedByTag) {
-  // SFMB with SPAD 990 at offset 52: extent 1064, the next window 1536 on.
+TEST(AdvancedScan, AJumpNeverPassesTheBlockThatFollowsAnExtent) {
+  // SFMB with SPAD 990 at offset 52: extent 1064. A jump rounded up to 1536
+  // would pass the file block at 1100; the walk goes on where the extent
+  // ends and finds both files.
   BkfWriter w(BkfWriter::Layout::Packed);
   w.Block("SFMB", 52, {}, {}, {Stream{"SPAD", Bytes(990, 0), 0, {}}}, BlockOptions{5, {}, 0, false});
   w.Zeros(1100 - w.Size());
@@ -71,9 +74,10 @@ TEST(AdvancedScan, JumpsOverBlockExtentsRoundedByTag) {
   w.Zeros(1536 - w.Size());
   w.File(u"landed.txt", "at the jump");
   const Both r = ScanBoth(w.Data());
-  EXPECT_FALSE(Has(r.advanced, u"skipped.txt"));
+  EXPECT_TRUE(Has(r.advanced, u"skipped.txt"));
   EXPECT_TRUE(Has(r.advanced, u"landed.txt"));
   EXPECT_TRUE(Has(r.standard, u"skipped.txt"));
+  EXPECT_TRUE(Has(r.standard, u"landed.txt"));
 }
 
 TEST(AdvancedScan, CorruptFileBlockIsHandledBeforeALaterFileInTheWindow) {
@@ -85,7 +89,19 @@ TEST(AdvancedScan, CorruptFileBlockIsHandledBeforeALaterFileInTheWindow) {
   w.PadTo(4096);
   const Both r = ScanBoth(w.Data());
   EXPECT_TRUE(Has(r.standard, u"after-cfil.txt"));
-  EXPECT_FALSE(Has(r.advanced, u"after-cfil.txt"));
+  // The Advanced walk handles the CFIL block and goes on where it ends (its
+  // header checks, zeros lead to the next block), so the file is not lost.
+  EXPECT_TRUE(Has(r.advanced, u"after-cfil.txt"));
+  // With a header that fails its checksum the extent is not trusted, but a
+  // whole window on would pass the file block, whose header checks: the walk
+  // goes on there.
+  BkfWriter bad(BkfWriter::Layout::Packed);
+  bad.Zeros(10);
+  bad.Marker("CFIL", BlockOptions{5, {}, 0, false, true});
+  bad.Zeros(500 - bad.Size());
+  bad.File(u"after-cfil.txt", "ok");
+  bad.PadTo(4096);
+  EXPECT_TRUE(Has(ScanBoth(bad.Data()).advanced, u"after-cfil.txt"));
 }
 
 TEST(AdvancedScan, TagsInsideFolderDataAreJumpedOver) {

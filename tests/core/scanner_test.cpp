@@ -204,11 +204,22 @@ TEST(StandardScan, BlockInTheLastWindowBeyondTheRangeEndIsStillHandled) {
 }
 
 TEST(StandardScan, StreamLengthsArePlausibleOnlyBelowTheRangeEnd) {
-  for (uint64_t size : {uint64_t(1048575), uint64_t(1048576)}) {
-    BkfWriter w;
-    w.File(u"big.bin", std::string(size, 'x'));
-    auto scan = ScanBytes(w.Data(), 0, 1048576);
-    EXPECT_EQ(scan->scanner->m_files.Count(), size < 1048576 ? 1 : 0) << size;
+  // Headers whose checksums fail: a length at the range end or beyond adds
+  // no record. Headers that check are trusted: the record is added and keeps
+  // its length, whose data is all in the file.
+  for (bool wrongChecksums : {true, false}) {
+    for (uint64_t size : {uint64_t(1048575), uint64_t(1048576)}) {
+      BkfWriter w;
+      w.WriteWrongChecksums(wrongChecksums);
+      w.File(u"big.bin", std::string(size, 'x'));
+      auto scan = ScanBytes(w.Data(), 0, 1048576);
+      const bool recorded = !wrongChecksums || size < 1048576;
+      ASSERT_EQ(scan->scanner->m_files.Count(), recorded ? 1 : 0) << size;
+      if (recorded) {
+        EXPECT_EQ(uint64_t(scan->scanner->m_files.Record(0).dataLength), size);
+      }
+      EXPECT_TRUE(scan->scanner->m_cutRecords.empty());
+    }
   }
 }
 

@@ -11,6 +11,7 @@
 #include <QStyle>
 #include <QToolTip>
 #include <algorithm>
+#include <span>
 
 #include "hex_num_edit.h"
 
@@ -62,6 +63,11 @@ CHexDumpCtrl::CHexDumpCtrl(QWidget* parent) : QWidget(parent) {
   m_metrics.charWidth = std::max(1, fm.horizontalAdvance(QLatin1Char('0')));
   m_metrics.rowHeight = std::max(1, int(fm.height() * 1.2));
   m_metrics.scrollBarWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+  m_rawFont = QRawFont::fromFont(m_font);
+  for (int c = 0; c < 256; ++c) {
+    const QList<quint32> glyph = m_rawFont.glyphIndexesForString(QString(QChar(char16_t(c))));
+    m_glyphs[c] = glyph.isEmpty() ? 0 : glyph.first();
+  }
   m_scrollBar = new QScrollBar(Qt::Vertical, this);
   m_scrollBar->setAccessibleName(QStringLiteral("Dump scroll bar"));
   m_scrollBar->hide();
@@ -240,7 +246,7 @@ QStringList CHexDumpCtrl::VisibleRowsText() const {
 // Painting.
 
 void CHexDumpCtrl::Render(QPixmap& target) {
-  target = QPixmap(size());
+  if (target.size() != size()) target = QPixmap(size());
   QPainter painter(&target);
   Paint(painter);
 }
@@ -316,71 +322,78 @@ void CHexDumpCtrl::PaintHeader(QPainter& painter) {
   painter.drawLine(0, m_layout.headerBottom - 1, m_layout.grid.right, m_layout.headerBottom - 1);
 }
 
+namespace {
+// Glyphs placed one by one: the grid is laid out in whole characters, so no
+// text shaping is needed, and a column of all visible rows is one draw.
+struct GlyphBatch {
+  QList<quint32> glyphs;
+  QList<QPointF> positions;
+  void Add(quint32 glyph, qreal x, qreal y) {
+    glyphs.append(glyph);
+    positions.append(QPointF(x, y));
+  }
+  void Draw(QPainter& painter, const QRawFont& font, const QColor& color) const {
+    if (glyphs.isEmpty() || !font.isValid()) return;
+    QGlyphRun run;
+    run.setRawFont(font);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    painter.setPen(color);
+    painter.drawGlyphRun(QPointF(0, 0), run);
+  }
+};
+}  // namespace
+
 void CHexDumpCtrl::PaintColumns(QPainter& painter) {
   const QPalette& pal = palette();
   const QColor text = isEnabled() ? pal.color(QPalette::Text) : pal.color(QPalette::Dark);
   const QColor shadow = pal.color(QPalette::Dark);
   const int cpr = m_layout.cellsPerRow;
   const int cw = m_metrics.charWidth;
-  const int ascent = QFontMetrics(m_font).ascent();
-  const int rowHeight = m_metrics.rowHeight;
-  const int baselineOffset = (rowHeight - QFontMetrics(m_font).height()) / 2 + ascent;
+  const QFontMetrics fm(m_font);
+  const int baselineOffset = (m_metrics.rowHeight - fm.height()) / 2 + fm.ascent();
+  const bool words = m_style & DUMP_WORDS;
+  const std::span<const uint8_t> bytes(m_pData, size_t(m_nLength));
+  const std::span<const uint8_t> reference(m_pRef, size_t(m_nLength));
+  GlyphBatch values, addresses, changed;
+  // Characters of a cell's text from x on, blanks skipped.
+  const auto addText = [&](GlyphBatch& batch, const std::string& cellText, int x, int baseline) {
+    for (size_t k = 0; k < cellText.size(); ++k)
+      if (cellText[k] != ' ') batch.Add(m_glyphs[uint8_t(cellText[k])], x + int(k) * cw, baseline);
+  };
   if (cpr > 0) {
-    QRawFont raw = QRawFont::fromFont(m_font);
-    QString rowText;
     for (int row = 0; row < m_layout.rowsPerPage; ++row) {
       const int64_t first = m_nFirst + int64_t(row) * cpr;
       if (first >= m_nCells) break;
       const int64_t end = std::min<int64_t>(first + cpr, m_nCells);
-      const int top = m_layout.RowTop(row);
-      const int baseline = top + baselineOffset;
+      const int baseline = m_layout.RowTop(row) + baselineOffset;
       for (const Column& column : m_layout.columns) {
         if (column.repr == kAddr) {
-          painter.setPen(isEnabled() ? kAddressColor : shadow);
-          painter.drawText(QPoint(column.left, baseline), CellString(kAddr, first));
+          addText(addresses, CellText(kAddr, m_nBase + uint64_t(first), words, m_nAddressWidth), column.left,
+                  baseline);
           continue;
         }
-        // Selection backgrounds first, then the row's text in one go.
         for (int64_t c = std::max(first, m_nSelFirst); c <= std::min(end - 1, m_nSelLast); ++c)
-          painter.fillRect(ToQRect(m_layout.CellRect(column, row, int(c - first))).adjusted(0, 0, 0, 0),
-                           kSelectedBackground);
-        if (column.repr == kAscii) {
-          QString chars;
-          QList<QPointF> positions;
-          for (int64_t c = first; c < end; ++c) {
-            const uint8_t byte = uint8_t(ValueAt(c) & 0xFF);
-            if (!byte) continue;
-            chars += QChar(char16_t(byte));
-            positions << QPointF(column.left + cw / 2 + int(c - first) * (cw + 1), baseline);
-          }
-          if (!chars.isEmpty() && raw.isValid()) {
-            QList<quint32> glyphs = raw.glyphIndexesForString(chars);
-            QGlyphRun run;
-            run.setRawFont(raw);
-            run.setGlyphIndexes(glyphs);
-            run.setPositions(positions);
-            painter.setPen(text);
-            painter.drawGlyphRun(QPointF(0, 0), run);
-          }
-        } else {
-          rowText.clear();
-          for (int64_t c = first; c < end; ++c) rowText += CellString(column.repr, c).mid(1);
-          painter.setPen(text);
-          painter.drawText(QPoint(column.left + cw / 2, baseline), rowText);
-        }
-        // Changed values again in red.
-        if (m_pRef != m_pData) {
-          painter.setPen(kChangedColor);
-          for (int64_t c = first; c < end; ++c) {
-            if (ValueAt(c) == ReferenceAt(c)) continue;
-            const QRect r = ToQRect(m_layout.CellRect(column, row, int(c - first)));
-            painter.fillRect(r, Selected(c) ? kSelectedBackground : pal.color(QPalette::Base));
-            painter.drawText(QPoint(r.left(), baseline), CellString(column.repr, c).mid(1).left(column.cellChars));
+          painter.fillRect(ToQRect(m_layout.CellRect(column, row, int(c - first))), kSelectedBackground);
+        for (int64_t c = first; c < end; ++c) {
+          const uint64_t value = CellValue(bytes, c, m_style);
+          GlyphBatch& batch = (m_pRef != m_pData && value != CellValue(reference, c, m_style)) ? changed : values;
+          const int offset = int(c - first);
+          if (column.repr == kAscii) {
+            const uint8_t byte = uint8_t(value & 0xFF);
+            if (byte) batch.Add(m_glyphs[byte], column.left + cw / 2 + offset * (cw + 1), baseline);
+          } else {
+            // The cell's text without its leading blank, from the cell's left edge.
+            const std::string cellText = CellText(column.repr, value, words, m_nAddressWidth);
+            addText(batch, cellText, column.left + cw / 2 + offset * (column.cellChars + 1) * cw - cw, baseline);
           }
         }
       }
     }
   }
+  addresses.Draw(painter, m_rawFont, isEnabled() ? kAddressColor : shadow);
+  values.Draw(painter, m_rawFont, text);
+  changed.Draw(painter, m_rawFont, kChangedColor);
   if (m_style & DUMP_COLUMN_LINES) {
     painter.setPen(shadow);
     for (const Column& column : m_layout.columns) {

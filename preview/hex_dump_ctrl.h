@@ -15,6 +15,7 @@
 
 #include <QFont>
 #include <QPixmap>
+#include <QRawFont>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -132,6 +133,8 @@ class CHexDumpCtrl : public QWidget {
   bool m_bDragging = false;
   int m_nAddressWidth = 4;
   QFont m_font;
+  QRawFont m_rawFont;
+  quint32 m_glyphs[256] = {};  // glyph of each Latin-1 character
   hexdump::Metrics m_metrics;
   hexdump::Layout m_layout;
   QScrollBar* m_scrollBar = nullptr;

@@ -355,7 +355,8 @@ void CHexDumpCtrl::PaintColumns(QPainter& painter) {
   const bool words = m_style & DUMP_WORDS;
   const std::span<const uint8_t> bytes(m_pData, size_t(m_nLength));
   const std::span<const uint8_t> reference(m_pRef, size_t(m_nLength));
-  GlyphBatch values, addresses, changed;
+  // Text on the cyan of a selected cell is drawn black, whatever the theme's text colour.
+  GlyphBatch values, addresses, changed, selected;
   // Characters of a cell's text from x on, blanks skipped.
   const auto addText = [&](GlyphBatch& batch, const std::string& cellText, int x, int baseline) {
     for (size_t k = 0; k < cellText.size(); ++k)
@@ -377,7 +378,9 @@ void CHexDumpCtrl::PaintColumns(QPainter& painter) {
           painter.fillRect(ToQRect(m_layout.CellRect(column, row, int(c - first))), kSelectedBackground);
         for (int64_t c = first; c < end; ++c) {
           const uint64_t value = CellValue(bytes, c, m_style);
-          GlyphBatch& batch = (m_pRef != m_pData && value != CellValue(reference, c, m_style)) ? changed : values;
+          GlyphBatch& batch = (m_pRef != m_pData && value != CellValue(reference, c, m_style)) ? changed
+                              : Selected(c)                                                         ? selected
+                                                                                                    : values;
           const int offset = int(c - first);
           if (column.repr == kAscii) {
             const uint8_t byte = uint8_t(value & 0xFF);
@@ -393,6 +396,7 @@ void CHexDumpCtrl::PaintColumns(QPainter& painter) {
   }
   addresses.Draw(painter, m_rawFont, isEnabled() ? kAddressColor : shadow);
   values.Draw(painter, m_rawFont, text);
+  selected.Draw(painter, m_rawFont, Qt::black);
   changed.Draw(painter, m_rawFont, kChangedColor);
   if (m_style & DUMP_COLUMN_LINES) {
     painter.setPen(shadow);

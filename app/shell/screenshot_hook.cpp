@@ -12,6 +12,8 @@
 #include "tree/check_tree_ctrl.h"
 #include "shell/command_ids.h"
 #include "tree/folder_tree_items.h"
+#include "list/file_list_ctrl.h"
+#include "notify.h"
 #include "shell/main_frame.h"
 #include "system/process_exit.h"
 #include "scanner.h"
@@ -70,6 +72,17 @@ void OpenFolder(CMainFrame& frame, const QString& name) {
   }
 }
 
+// Clicks the row of the file list named name, as a user does to preview it.
+void PreviewRow(CMainFrame& frame, const QString& name) {
+  CTarvelRightViewListCtrl* list = frame.ListCtrl();
+  if (!list || name.isEmpty()) return;
+  for (int row = 0; row < list->GetItemCount(); ++row)
+    if (list->GetItemText(row, 0) == name) {
+      frame.WindowProc(UM_SHOW_PREVIEW, uintptr_t(row), 0);
+      return;
+    }
+}
+
 void ScanThenShoot(CMainFrame* frame, const QString& shot, const QString& folder) {
   frame->OnCommand(ID_FILE_OPEN_BKF);
   auto* poll = new QTimer(frame);
@@ -78,6 +91,7 @@ void ScanThenShoot(CMainFrame* frame, const QString& shot, const QString& folder
     poll->stop();
     poll->deleteLater();
     OpenFolder(*frame, folder);
+    PreviewRow(*frame, qEnvironmentVariable("QUILLON_SCREENSHOT_PREVIEW"));
     QTimer::singleShot(kSettleMs, frame, [shot] { Shoot(shot); });
   });
   poll->start(kPollMs);

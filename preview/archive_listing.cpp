@@ -112,15 +112,14 @@ class CArchiveOpenCallback final : public IArchiveOpenCallback, public ICryptoGe
   }
   HRESULT SetTotal(const uint64_t*, const uint64_t*) override { return S_OK; }
   HRESULT SetCompleted(const uint64_t*, const uint64_t*) override { return S_OK; }
+  // The preview never defines a password.
   HRESULT CryptoGetTextPassword(BSTR* password) override {
     if (password) *password = nullptr;
-    if (!m_bPasswordDefined) return E_ABORT;
-    return E_ABORT;  // no way to hand over a string the library would free
+    return E_ABORT;
   }
 
  private:
   ULONG m_refs = 0;
-  bool m_bPasswordDefined = false;
 };
 
 // The loaded library and the objects made from it, released in order.

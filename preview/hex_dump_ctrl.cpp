@@ -596,7 +596,7 @@ void CHexDumpCtrl::OpenAddressEditor(const QRect& where, int64_t rowCell) {
   const uint64_t highest = m_nBase + uint64_t(m_nCells) - 1;
   int digits = 1;
   for (uint64_t v = highest; v >>= 4;) ++digits;
-  m_editor = new CHexNumEdit(kAddr, m_nBase, highest, digits, 1, this);
+  m_editor = new CHexNumEdit(kAddr, m_nBase, highest, digits, this);
   m_bEditorOnGrid = false;
   m_nEditCell = rowCell;
   m_editor->setFont(m_font);
@@ -624,7 +624,7 @@ void CHexDumpCtrl::OpenValueEditor(int64_t cell) {
   const bool words = m_style & DUMP_WORDS;
   const uint64_t max = words ? 0xFFFF : 0xFF;
   const int chars = CellChars(repr, words, m_nAddressWidth);
-  m_editor = new CHexNumEdit(repr, 0, max, repr == kAscii ? 1 : chars, words ? 2 : 1, this);
+  m_editor = new CHexNumEdit(repr, 0, max, repr == kAscii ? 1 : chars, this);
   m_bEditorOnGrid = true;
   m_nEditCell = cell;
   const int row = int((cell - m_nFirst) / cpr);

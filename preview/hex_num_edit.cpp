@@ -37,8 +37,8 @@ class ReprValidator : public QValidator {
 };
 }  // namespace
 
-CHexNumEdit::CHexNumEdit(int repr, uint64_t minimum, uint64_t maximum, int maxChars, int bytes, QWidget* parent)
-    : QLineEdit(parent), m_repr(repr), m_min(minimum), m_max(maximum), m_bytes(bytes) {
+CHexNumEdit::CHexNumEdit(int repr, uint64_t minimum, uint64_t maximum, int maxChars, QWidget* parent)
+    : QLineEdit(parent), m_repr(repr), m_min(minimum), m_max(maximum) {
   setObjectName(QStringLiteral("hexNumEdit"));
   setAccessibleName(QStringLiteral("%1 value").arg(QString::fromLatin1(ReprName(repr))));
   setFrame(false);

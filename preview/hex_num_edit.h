@@ -13,9 +13,9 @@
 class CHexNumEdit : public QLineEdit {
   Q_OBJECT
  public:
-  // repr: a representation of hex_dump_layout.h; bytes: 1 or 2 for the value
-  // editors (binary text groups its bits per byte).
-  CHexNumEdit(int repr, uint64_t minimum, uint64_t maximum, int maxChars, int bytes, QWidget* parent);
+  // repr: a representation of hex_dump_layout.h; the value range; the most
+  // characters that can be typed.
+  CHexNumEdit(int repr, uint64_t minimum, uint64_t maximum, int maxChars, QWidget* parent);
 
   int Repr() const { return m_repr; }
   // The typed value, none when the text is not a number of this representation.
@@ -41,6 +41,5 @@ class CHexNumEdit : public QLineEdit {
   int m_repr;
   uint64_t m_min;
   uint64_t m_max;
-  int m_bytes;
   QString m_initial;
 };

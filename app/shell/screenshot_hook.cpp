@@ -12,6 +12,9 @@
 #include "tree/check_tree_ctrl.h"
 #include "shell/command_ids.h"
 #include "tree/folder_tree_items.h"
+#include "list/file_list_ctrl.h"
+#include "notify.h"
+#include "system/window_messages.h"
 #include "shell/main_frame.h"
 #include "save/save_recovered_dlg.h"
 #include <QLineEdit>
@@ -89,6 +92,17 @@ void SaveThenShoot(CMainFrame* frame, const QString& shot, const QString& saveTo
   poll->start(kPollMs);
 }
 
+// Clicks the row of the file list named name, as a user does to preview it.
+void PreviewRow(CMainFrame& frame, const QString& name) {
+  CTarvelRightViewListCtrl* list = frame.ListCtrl();
+  if (!list || name.isEmpty()) return;
+  for (int row = 0; row < list->GetItemCount(); ++row)
+    if (list->GetItemText(row, 0) == name) {
+      frame.WindowProc(UM_SHOW_PREVIEW, uintptr_t(row), 0);
+      return;
+    }
+}
+
 void ScanThenShoot(CMainFrame* frame, const QString& shot, const QString& folder) {
   frame->OnCommand(ID_FILE_OPEN_BKF);
   auto* poll = new QTimer(frame);
@@ -97,6 +111,7 @@ void ScanThenShoot(CMainFrame* frame, const QString& shot, const QString& folder
     poll->stop();
     poll->deleteLater();
     OpenFolder(*frame, folder);
+    PreviewRow(*frame, qEnvironmentVariable("QUILLON_SCREENSHOT_PREVIEW"));
     const QString saveTo = qEnvironmentVariable("QUILLON_SCREENSHOT_SAVE_TO");
     if (!saveTo.isEmpty()) {
       SaveThenShoot(frame, shot, saveTo);

@@ -13,6 +13,7 @@
 #include "cli.h"
 #include "cli_scan.h"
 #include "extractor.h"
+#include "file_search.h"
 #include "log_time.h"
 #include "match_pattern.h"
 #include "save_log.h"
@@ -62,8 +63,8 @@ int ParseArgs(const std::vector<std::string>& args, ExtractArgs& a, std::FILE* o
     } else if (arg == "--range") {
       if (!hasValue || !(a.range = ParseRange(args[i + 1]))) return UsageError(err, "--range needs MIN:MAX in bytes");
       ++i;
-    } else if (arg == "--only") {
-      if (!hasValue) return UsageError(err, "--only needs a pattern");
+    } else if (arg == "--pattern" || arg == "--only") {
+      if (!hasValue) return UsageError(err, arg + " needs a pattern");
       a.only = args[++i];
     } else if (arg == "--next-part") {
       if (!hasValue) return UsageError(err, "--next-part needs a BKF file");
@@ -153,11 +154,8 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
                  a.to.c_str());
     return kExitUsage;
   }
-  std::u16string pattern;
-  if (a.only) {
-    pattern = quillon::SearchPattern(quillon::Utf8ToUtf16(*a.only));
-    if (pattern.empty()) return UsageError(err, "--only needs a pattern");
-  }
+  if (a.only && quillon::SearchPattern(quillon::Utf8ToUtf16(*a.only)).empty())
+    return UsageError(err, "--pattern needs a pattern");
   for (const std::string& part : a.nextParts) {
     BkfFile probe;
     if (!probe.Open(part)) {
@@ -183,8 +181,12 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
   InstallInterruptStop();
 
   std::vector<int64_t> list;
-  for (int64_t i = 0; i < scanner.m_files.Count(); ++i)
-    if (!a.only || quillon::MatchPattern(scanner.m_files.Name(i), pattern)) list.push_back(i);
+  if (a.only) {
+    // The files `search` lists, through the same search as the window's.
+    list = quillon::FindMatchingFiles(scanner, quillon::Utf8ToUtf16(*a.only));
+  } else {
+    for (int64_t i = 0; i < scanner.m_files.Count(); ++i) list.push_back(i);
+  }
   if (list.empty()) {
     std::fprintf(err, "%s\n", quillon::Utf16ToUtf8(quillon::kNoFileToSave).c_str());
     return kExitOk;

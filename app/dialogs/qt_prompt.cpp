@@ -60,6 +60,10 @@ std::optional<QString> QtPrompt::FileDialog(QWidget* owner, const FileDialogRequ
   const bool save = request.mode == FileDialogRequest::Mode::Save;
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(!save && request.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  if (request.mode == FileDialogRequest::Mode::Folder) {
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+  }
   if (save && !request.confirmOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
   // The label is what the user sees; the pattern in parentheses is what filters
   // (HideNameFilterDetails hides it).

@@ -17,7 +17,7 @@ class QWidget;
 
 // What a file dialog is asked for.
 struct FileDialogRequest {
-  enum class Mode { Open, Save, Folder };  // Folder: picks an existing folder
+  enum class Mode { Open, Save, Folder };  // Folder: an existing folder is picked
   Mode mode = Mode::Open;
   QString title;             // empty: the dialog's standard title
   QString filter;            // pairs "label|pattern|", ended by "|", e.g. "Text Files (*.TXT)|*.txt||"

@@ -63,6 +63,7 @@ std::optional<QString> QtPrompt::FileDialog(QWidget* owner, const FileDialogRequ
   if (request.mode == FileDialogRequest::Mode::Folder) {
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (!request.initialName.isEmpty()) dialog.setDirectory(request.initialName);
   }
   if (save && !request.confirmOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
   // The label is what the user sees; the pattern in parentheses is what filters
@@ -73,7 +74,8 @@ std::optional<QString> QtPrompt::FileDialog(QWidget* owner, const FileDialogRequ
   if (!filters.isEmpty()) dialog.setNameFilters(filters);
   if (!request.defaultExtension.isEmpty()) dialog.setDefaultSuffix(request.defaultExtension);
   // A wildcard initial name only repeats the filter; Qt's dialog filters by itself.
-  if (!request.initialName.isEmpty() && !request.initialName.contains(QLatin1Char('*')))
+  if (request.mode != FileDialogRequest::Mode::Folder && !request.initialName.isEmpty() &&
+      !request.initialName.contains(QLatin1Char('*')))
     dialog.selectFile(request.initialName);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList files = dialog.selectedFiles();

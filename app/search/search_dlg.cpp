@@ -28,6 +28,7 @@ const QColor kControlBackground(217, 222, 228);
 template <class Widget>
 Widget* Named(Widget* widget, int id, const QString& accessibleName) {
   widget->setObjectName(QStringLiteral("searchControl%1").arg(id));
+  widget->setProperty("controlId", id);
   widget->setAccessibleName(accessibleName);
   return widget;
 }
@@ -74,6 +75,7 @@ void CTarvelDlgSearchBkfFiles::BuildControls() {
   m_editDestination = Named(new QLineEdit, IDC_SEARCH_DESTINATION, QStringLiteral("Destination folder"));
   m_btnBrowse = Named(new QToolButton, IDC_SEARCH_DESTINATION, QStringLiteral("Browse for the destination folder"));
   m_btnBrowse->setObjectName(QStringLiteral("searchBrowse"));
+  m_btnBrowse->setProperty("controlId", QVariant());
   m_btnBrowse->setText(QStringLiteral("..."));
   m_btnBrowse->setToolTip(QStringLiteral("Browse for the destination folder"));
   m_btnSave = Named(new QPushButton(icons::CommandIcon(2), QStringLiteral("Save file(s)")), IDC_SEARCH_SAVE,
@@ -90,6 +92,7 @@ void CTarvelDlgSearchBkfFiles::BuildControls() {
 
   m_list = new CTarvelListCtrl;
   m_list->setObjectName(QStringLiteral("searchControl%1").arg(IDC_SEARCH_LIST));
+  m_list->setProperty("controlId", IDC_SEARCH_LIST);
   m_list->SetNotifyTarget(this);
   m_list->SetShellInfo(&m_frame.ShellFileInfo());
 

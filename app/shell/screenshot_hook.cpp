@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
+#include <QLineEdit>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
@@ -15,6 +16,7 @@
 #include "shell/main_frame.h"
 #include "system/process_exit.h"
 #include "scanner.h"
+#include "search/search_dlg.h"
 
 namespace {
 
@@ -70,6 +72,24 @@ void OpenFolder(CMainFrame& frame, const QString& name) {
   }
 }
 
+// The search window over the result, shown beside the main window, with a
+// search for pattern run to its end.
+void SearchThenShoot(CMainFrame* frame, const QString& shot, const QString& pattern) {
+  auto* window = new CTarvelDlgSearchBkfFiles(*frame, AppState(), frame);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->show();
+  window->PatternEdit()->setText(pattern);
+  window->OnSearch();
+  auto* poll = new QTimer(frame);
+  QObject::connect(poll, &QTimer::timeout, frame, [window, poll, shot] {
+    if (window->WorkerRunning()) return;
+    poll->stop();
+    poll->deleteLater();
+    QTimer::singleShot(kSettleMs, window, [shot] { Shoot(shot); });
+  });
+  poll->start(kPollMs);
+}
+
 void ScanThenShoot(CMainFrame* frame, const QString& shot, const QString& folder) {
   frame->OnCommand(ID_FILE_OPEN_BKF);
   auto* poll = new QTimer(frame);
@@ -78,6 +98,11 @@ void ScanThenShoot(CMainFrame* frame, const QString& shot, const QString& folder
     poll->stop();
     poll->deleteLater();
     OpenFolder(*frame, folder);
+    const QString search = qEnvironmentVariable("QUILLON_SCREENSHOT_SEARCH");
+    if (!search.isEmpty()) {
+      SearchThenShoot(frame, shot, search);
+      return;
+    }
     QTimer::singleShot(kSettleMs, frame, [shot] { Shoot(shot); });
   });
   poll->start(kPollMs);

@@ -1,6 +1,7 @@
 #include "snapshot/snapshot_commands.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 
 #include "dialogs/prompt.h"
 #include "dialogs/wait_cursor.h"
@@ -69,7 +70,8 @@ void LoadRecoverySnapshot(CMainFrame& frame, ApplicationState& state) {
 
   frame.OutputWnd()->FileViewer()->DestroyChildView();
   frame.OutputWnd()->ShowLogTab();
-  QCoreApplication::processEvents();
+  // Pending drawing and worker calls, not the user's input: no other command may start here.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   state.m_bProcessRunning.store(1);
   frame.UpdateCommandUi();
 

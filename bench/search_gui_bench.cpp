@@ -22,7 +22,8 @@
 #include "app_state.h"
 #include "bench_support.h"
 #include "bkf_writer.h"
-#include "dialogs/auto_open_prompt.h"
+#include "dialogs/prompt.h"
+#include "file_search.h"
 #include "gui_bench_support.h"
 #include "scanner.h"
 #include "search/search_dlg.h"
@@ -65,6 +66,20 @@ std::unique_ptr<bkf> BigResult(const std::filesystem::path& backup) {
   return scanner;
 }
 
+// Answers every file dialog with one path and every message box with OK.
+class BenchPrompt : public IPrompt {
+ public:
+  QString path;
+  int messages = 0;
+  MsgResult MessageBox(QWidget*, const QString&, const QString&, MsgButtons, MsgIcon) override {
+    ++messages;
+    return MsgResult::Ok;
+  }
+  std::optional<QString> FileDialog(QWidget*, const FileDialogRequest&) override { return path; }
+  int RunDialog(QDialog&) override { return 0; }
+  std::optional<int> PopupMenu(QWidget*, const PopupMenuRequest&) override { return std::nullopt; }
+};
+
 struct Lateness {
   double mean = 0, p99 = 0, max = 0;
 };
@@ -91,7 +106,7 @@ int main(int argc, char** argv) {
   ApplicationState state;
   SetAppState(&state);
   AppSettings settings;
-  AutoOpenPrompt prompt;
+  BenchPrompt prompt;
   SetPrompt(&prompt);
   CMainFrame frame(state, settings);
   if (!bench::ShowMainFrame(frame, QSize(1280, 800))) return 1;
@@ -104,6 +119,42 @@ int main(int argc, char** argv) {
   state.m_bProcessRunning.store(1);
   frame.FillFirstTreeLevel();
   state.m_bProcessRunning.store(0);
+
+  // The same probe with nothing running: how late the timer fires on this
+  // machine anyway (other programs share its processors).
+  {
+    QElapsedTimer clock;
+    std::vector<double> lateness;
+    qint64 last = 0;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    probe.setInterval(kProbeMs);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+      const qint64 now = clock.nsecsElapsed();
+      lateness.push_back(std::max(0.0, double(now - last) / 1e6 - kProbeMs));
+      last = now;
+    });
+    clock.start();
+    probe.start();
+    while (clock.elapsed() < 1000) QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    const Lateness idle = Summarise(lateness);
+    std::printf("Idle window, 10 ms timer late, mean/p99/max: %.1f / %.1f / %.1f ms (machine load reference)\n",
+                idle.mean, idle.p99, idle.max);
+  }
+  {
+    const double alone = [&] {
+      ApplicationState running;
+      running.m_bProcessRunning.store(1);
+      struct Rows : quillon::IFileSearchSink {
+        bkf* scanner;
+        std::vector<std::u16string> rows;
+        void OnMatch(int64_t record) override { rows.push_back(quillon::SearchRowText(*scanner, record)); }
+      } rows;
+      rows.scanner = frame.Scanner();
+      return bench::Seconds([&] { quillon::SearchFoundFiles(*frame.Scanner(), u"*.*", rows, running); });
+    }();
+    std::printf("Core search alone, row texts made one by one: %.3f s\n", alone);
+  }
 
   std::printf("Search window, %lld records in %d folders, pattern \"*.*\"\n", static_cast<long long>(kFiles), kFolders);
   double searchSeconds = 0;
@@ -151,11 +202,12 @@ int main(int argc, char** argv) {
   }
 
   const QString snapshot = home.filePath(QStringLiteral("big.QUILLONMOSSEL"));
-  prompt.SetPath(snapshot);
+  prompt.path = snapshot;
   const double saveSeconds = bench::Seconds([&] { SaveRecoverySnapshot(frame, state); });
-  const double snapshotMiB = double(std::filesystem::file_size(snapshot.toStdString())) / (1024.0 * 1024.0);
+  std::error_code error;
+  const double snapshotMiB = double(std::filesystem::file_size(snapshot.toStdString(), error)) / (1024.0 * 1024.0);
   const double loadSeconds = bench::Seconds([&] { LoadRecoverySnapshot(frame, state); });
-  const bool loaded = frame.Scanner() && frame.Scanner()->m_files.Count() == kFiles;
+  const bool loaded = frame.Scanner() && frame.Scanner()->m_files.Count() == kFiles && prompt.messages == 0;
   std::printf("Snapshot of %lld records from the window (%.1f MiB)\n", static_cast<long long>(kFiles), snapshotMiB);
   std::printf("  save (window frozen):             %7.3f s\n", saveSeconds);
   std::printf("  load (window frozen):             %7.3f s  (%s)\n", loadSeconds, loaded ? "loaded" : "NOT LOADED");

@@ -48,8 +48,7 @@ void SearchResultModel::Append(std::vector<SearchResultRow>& rows) {
 
 void SearchResultModel::Clear() {
   beginResetModel();
-  m_rows.clear();
-  m_rows.shrink_to_fit();
+  std::deque<SearchResultRow>().swap(m_rows);
   endResetModel();
 }
 
@@ -61,7 +60,7 @@ void SearchResultModel::RemoveRange(int first, int last) {
 }
 
 size_t SearchResultModel::MemoryBytes() const {
-  size_t bytes = m_rows.capacity() * sizeof(SearchResultRow);
+  size_t bytes = m_rows.size() * sizeof(SearchResultRow);
   for (const SearchResultRow& row : m_rows) bytes += size_t(row.text.capacity()) * sizeof(QChar) + 24;
   return bytes;
 }

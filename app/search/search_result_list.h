@@ -10,6 +10,7 @@
 #include <QAbstractTableModel>
 #include <QTableView>
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 #include "notify.h"
@@ -53,7 +54,9 @@ class SearchResultModel : public QAbstractTableModel {
 
  private:
   CShellFileInfo* m_shellInfo = nullptr;
-  std::vector<SearchResultRow> m_rows;
+  // A deque: a large result grows without moving the rows it has, so no
+  // batch pays for copying all the rows before it.
+  std::deque<SearchResultRow> m_rows;
 };
 
 class CTarvelListCtrl : public QTableView {

@@ -38,8 +38,15 @@ class SearchRowSink : public quillon::IFileSearchSink {
       : m_scanner(scanner), m_window(window), m_bridge(bridge), m_gate(gate), m_batches(batches) {}
 
   void OnMatch(int64_t record) override {
-    m_pending.push_back({QString::fromStdU16String(quillon::SearchRowText(m_scanner, record)), record,
-                         m_scanner.m_files.Record(record).dataLength});
+    const FoundFileRecord& r = m_scanner.m_files.Record(record);
+    // The files of a folder follow each other: its path is built once.
+    const int64_t parent = r.parent;
+    if (parent != m_pathOf || m_path.isNull()) {
+      m_pathOf = parent;
+      m_path = m_scanner.m_tree.IsValid(parent) ? QString::fromStdU16String(m_scanner.m_tree.GetNodePath(parent))
+                                                : QString(QLatin1String(""));
+    }
+    m_pending.push_back({m_path + QString::fromStdU16String(m_scanner.m_files.Name(record)), record, r.dataLength});
   }
   void OnProgress(int64_t k) override {
     if (m_gate.Admit()) Flush(k);
@@ -68,6 +75,8 @@ class SearchRowSink : public quillon::IFileSearchSink {
   ProgressGate& m_gate;
   std::atomic<uint64_t>& m_batches;
   std::vector<SearchResultRow> m_pending;
+  int64_t m_pathOf = kNoIndex;
+  QString m_path;
 };
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "file_search.h"
 #include "log_time.h"
 #include "match_pattern.h"
+#include "save_job.h"
 #include "save_log.h"
 #include "save_paths.h"
 #include "segmented_reader.h"
@@ -98,13 +99,13 @@ void PrintLine(std::FILE* out, std::u16string_view line) {
 // The answers of the command line: a file that begins in an earlier part is
 // taken unless --skip-continued; the next parts are the --next-part files in
 // the order given, then none.
-class CliPrompts : public IExtractPrompts {
+class CliPrompts : public quillon::ISaveJobPrompts {
  public:
   CliPrompts(const bkf& scanner, const ExtractArgs& args, TerminalNotify& notify, std::FILE* err)
       : m_scanner(scanner), m_args(args), m_notify(notify), m_err(err) {}
 
   // Each file's extraction is offered the named parts from the first on.
-  void StartFile() { m_nextPart = 0; }
+  void FileStarting(const FoundFileRecord&) override { m_nextPart = 0; }
 
   bool ConfirmStartsEarlier(const FoundFileRecord& record) override {
     const int64_t index = record.index;
@@ -140,7 +141,37 @@ class CliPrompts : public IExtractPrompts {
   size_t m_nextPart = 0;
 };
 
-bool Running() { return AppState().m_bProcessRunning.load() != 0; }
+// The job's lines on stdout, its progress as the bar on stderr.
+class CliSink : public quillon::ISaveJobSink {
+ public:
+  CliSink(std::FILE* out, TerminalNotify& notify, bool sharedTerminal)
+      : m_out(out), m_notify(notify), m_sharedTerminal(sharedTerminal) {}
+
+  void LogLine(std::u16string_view line) override {
+    if (m_sharedTerminal) m_notify.ClearProgress();
+    PrintLine(m_out, line);
+    std::fflush(m_out);
+  }
+  void Progress(uint64_t position, uint64_t total) override {
+    m_notify.ShowProgress(100.0 * double(position) / double(total), position, total, "files saved", position);
+  }
+
+ private:
+  std::FILE* m_out;
+  TerminalNotify& m_notify;
+  bool m_sharedTerminal;
+};
+
+quillon::SaveEntry EntryOf(bkf& scanner, int64_t index) {
+  const FoundFileRecord& record = scanner.m_files.Record(index);
+  const int64_t parent = record.parent;
+  quillon::SaveEntry entry;
+  entry.displayText = (scanner.m_tree.IsValid(parent) ? scanner.m_tree.GetNodePath(parent) : u"") +
+                      scanner.m_files.Name(index);
+  entry.sizeText = quillon::ToDecimal16(record.dataLength);
+  entry.record = index;
+  return entry;
+}
 
 }  // namespace
 
@@ -180,80 +211,31 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
   bkf& scanner = *result;
   InstallInterruptStop();
 
-  std::vector<int64_t> list;
+  std::vector<quillon::SaveEntry> list;
   if (a.only) {
     // The files `search` lists, through the same search as the window's.
-    list = quillon::FindMatchingFiles(scanner, quillon::Utf8ToUtf16(*a.only));
+    for (const int64_t i : quillon::FindMatchingFiles(scanner, quillon::Utf8ToUtf16(*a.only)))
+      list.push_back(EntryOf(scanner, i));
   } else {
-    for (int64_t i = 0; i < scanner.m_files.Count(); ++i) list.push_back(i);
+    for (int64_t i = 0; i < scanner.m_files.Count(); ++i) list.push_back(EntryOf(scanner, i));
   }
   if (list.empty()) {
     std::fprintf(err, "%s\n", quillon::Utf16ToUtf8(quillon::kNoFileToSave).c_str());
     return kExitOk;
   }
 
-  PrintLine(out, u"");
-  PrintLine(out, quillon::SaveStartedLine(quillon::LogTimeNow()));
-  PrintLine(out, quillon::FilesToSaveLine(list.size()));
-  PrintLine(out, u"");
-
   // The bar on stderr only has to make way for the log lines when both go to the terminal.
-  const bool sharedTerminal = isatty(fileno(out)) != 0;
+  CliSink sink(out, notify, isatty(fileno(out)) != 0);
+  quillon::LogSaveOpening(sink, list.size());
   AppState().m_bProcessRunning.store(1);
   SegmentedReader reader;
   CliPrompts prompts(scanner, a, notify, err);
-  uint64_t processed = 0;
-  for (size_t i = 0; i < list.size() && Running(); ++i) {
-    ++processed;
-    const FoundFileRecord record = scanner.m_files.Record(list[i]);
-    const std::u16string& name = scanner.m_files.Name(list[i]);
-    const int64_t parent = record.parent;
-    const std::u16string entry = (scanner.m_tree.IsValid(parent) ? scanner.m_tree.GetNodePath(parent) : u"") + name;
-    if (sharedTerminal) notify.ClearProgress();
-    PrintLine(out, quillon::SavingLine(entry, record.dataLength));
-    std::fflush(out);
-    if (record.kind == kFileKind && record.dataPosition != 0) {
-      const std::filesystem::path path = destination.OutputPath(scanner.m_tree, record, name, !a.flat);
-      prompts.StartFile();
-      ExtractOutcome outcome;
-      try {
-        outcome = ExtractFile(scanner, record, path, prompts, reader);
-      } catch (const OutputFileError& e) {
-        AppState().m_bProcessRunning.store(0);
-        notify.ClearProgress();
-        std::fprintf(err, "quillon-cli: %s\n", e.what());
-        return kExitOutputFailed;
-      } catch (const std::exception& e) {
-        AppState().m_bProcessRunning.store(0);
-        notify.ClearProgress();
-        std::fprintf(err, "quillon-cli: %s (while saving '%s')\n", e.what(), path.c_str());
-        return kExitCannotOpen;
-      }
-      if (outcome == ExtractOutcome::CannotCreate) {
-        const int error = errno;
-        AppState().m_bProcessRunning.store(0);
-        notify.ClearProgress();
-        std::fprintf(err, "quillon-cli: the output file '%s' cannot be created: %s\n", path.c_str(),
-                     std::strerror(error));
-        return kExitOutputFailed;
-      }
-      if (outcome == ExtractOutcome::Declined) continue;
-      if (sharedTerminal) notify.ClearProgress();
-      PrintLine(out, quillon::FileSavedLine(quillon::PathToUtf16(path)));
-      PrintLine(out, u"");
-      std::fflush(out);
-    }
-    notify.ShowProgress(100.0 * double(i + 1) / double(list.size()), i + 1, list.size(), "files saved", processed);
-  }
-  const bool stopped = !Running();
-  AppState().m_bProcessRunning.store(0);
+  const quillon::SaveJobResult job =
+      quillon::RunSaveJob(scanner, list, {quillon::Utf8ToUtf16(a.to), !a.flat}, prompts, sink, reader);
   notify.ClearProgress();
-  PrintLine(out, quillon::FilesSavedLine(processed));
-  PrintLine(out, u"");
-  PrintLine(out, quillon::SaveCompletedLine(destination.LocationText(), quillon::LogTimeNow()));
-  std::fflush(out);
-  if (stopped) std::fprintf(err, "Saving stopped.\n");
-  notify.MessageBox(quillon::SaveCompletedMessage(destination.LocationText()), ProductCaption(), MsgButtons::Ok,
-                    MsgIcon::Information);
-  return stopped ? kExitStopped : kExitOk;
+  if (job.stopped) std::fprintf(err, "Saving stopped.\n");
+  notify.MessageBox(job.ClosingMessage(), ProductCaption(), MsgButtons::Ok,
+                    job.notSaved > 0 || job.endedEarly ? MsgIcon::Warning : MsgIcon::Information);
+  if (job.notSaved > 0 || job.endedEarly) return kExitOutputFailed;
+  return job.stopped ? kExitStopped : kExitOk;
 }

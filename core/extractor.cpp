@@ -277,6 +277,12 @@ ExtractOutcome ExtractFile(const bkf& scanner, const FoundFileRecord& record, co
                            IExtractPrompts& prompts, SegmentedReader& reader) {
   OutputFile out;
   if (!out.Create(outputPath)) return ExtractOutcome::CannotCreate;
+  return ExtractFile(scanner, record, out, prompts, reader);
+}
+
+ExtractOutcome ExtractFile(const bkf& scanner, const FoundFileRecord& record, OutputFile& out,
+                           IExtractPrompts& prompts, SegmentedReader& reader) {
+  if (!out.IsOpen()) return ExtractOutcome::CannotCreate;
   if (record.dataLength == 0) {
     out.Close();
     return ExtractOutcome::Written;

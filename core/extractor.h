@@ -73,3 +73,7 @@ inline constexpr size_t kMaxSegments = 1u << 20;
 // Read errors of a direct read raise BkfIoError, write errors OutputFileError.
 ExtractOutcome ExtractFile(const bkf& scanner, const FoundFileRecord& record, const std::filesystem::path& outputPath,
                            IExtractPrompts& prompts, SegmentedReader& reader);
+// The same into an output file the caller has opened (and closes: the file
+// is closed when the call returns, also when it raises).
+ExtractOutcome ExtractFile(const bkf& scanner, const FoundFileRecord& record, OutputFile& out,
+                           IExtractPrompts& prompts, SegmentedReader& reader);

@@ -15,7 +15,6 @@
 #include "dialogs/prompt.h"
 #include "scanner.h"
 #include "search/search_result_list.h"
-#include "search/search_save.h"
 #include "shell/icon_set.h"
 #include "shell/main_frame.h"
 
@@ -184,8 +183,6 @@ void CTarvelDlgSearchBkfFiles::OnStop() {
       MsgResult::Yes)
     m_state.m_bProcessRunning.store(0);
 }
-
-void CTarvelDlgSearchBkfFiles::OnSaveFiles() { StartSearchSave(*this, m_state); }
 
 bool CTarvelDlgSearchBkfFiles::MayClose() {
   if (!IsBusy()) {

@@ -9,9 +9,12 @@
 #include <QPixmap>
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
 #include "app_state.h"
 #include "notify.h"
+#include "save_job.h"
+#include "segmented_reader.h"
 #include "system/notify_bridge.h"
 #include "system/progress_gate.h"
 #include "system/worker_thread.h"
@@ -70,7 +73,11 @@ class CTarvelDlgSearchBkfFiles : public QDialog, public INotifyTarget {
   // The Stop button: asks, then drops the running flag.
   void OnStop();
   // The Save button: the save job with this window as host.
-  void OnSaveFiles();
+  void OnSaveFiles() { StartSaveJob(); }
+  // Checks the list and the destination, then runs the save job over the
+  // rows on the worker thread (search_save.cpp).
+  void StartSaveJob();
+  void RunSaveJob(const std::vector<quillon::SaveEntry>& entries, const quillon::SaveJobSettings& settings);
 
   // INotifyTarget: UM_SEARCH_ITEM_CLICKED from the list (0 while a process
   // runs, else 1), and message boxes owned by this window from any thread.
@@ -134,6 +141,8 @@ class CTarvelDlgSearchBkfFiles : public QDialog, public INotifyTarget {
   QPixmap m_background;
   ProgressGate m_gate;
   std::atomic<uint64_t> m_nBatches{0};
+  // The save job's reader over the parts of a split backup.
+  SegmentedReader m_reader;
 
   QLabel* m_lblPrompt = nullptr;
   QLineEdit* m_editPattern = nullptr;

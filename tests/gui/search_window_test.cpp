@@ -10,9 +10,13 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "gui_test_support.h"
+#include "log/output_pane.h"
+#include "test_support.h"
 #include "scanner.h"
 #include "search/search_dlg.h"
 #include "search/search_result_list.h"
@@ -296,6 +300,82 @@ TEST_F(SearchWindowTest, RowClicksAreAnsweredByTheRunningFlag) {
     EXPECT_EQ(list->GetItemCount(), 6);
     EXPECT_TRUE(prompt().Texts().isEmpty());
     AppState().m_bProcessRunning.store(0);
+  });
+}
+
+std::string Content(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The files below a folder, as paths relative to it with "/".
+QStringList FilesBelow(const std::filesystem::path& root) {
+  QStringList files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+    if (entry.is_regular_file())
+      files << QString::fromStdString(std::filesystem::relative(entry.path(), root).generic_string());
+  files.sort();
+  return files;
+}
+
+TEST_F(SearchWindowTest, SavesTheListedRowsFlatAndInTheirFolders) {
+  LoadResult(*frame, NamesBackup());
+  testing_support::TempDir out;
+  std::filesystem::create_directories(out / "flat");
+  std::filesystem::create_directories(out / "tree");
+  std::filesystem::create_directories(out / "rest");
+  WithWindow([&](CTarvelDlgSearchBkfFiles& w) {
+    Search(w, QStringLiteral("report.doc"));
+    ASSERT_EQ(w.ResultList()->GetItemCount(), 2);
+    prompt().Clear();
+    w.SaveButton()->click();
+    EXPECT_EQ(prompt().Texts(), QStringList{QStringLiteral("Please select valid path to save recovered files.")});
+
+    // Flat: the second report.doc gets a number in front.
+    prompt().Clear();
+    frame->OutputWnd()->ClearLog();
+    w.DestinationEdit()->setText(QString::fromStdString((out / "flat").string()));
+    w.HierarchyCheck()->setChecked(false);
+    w.SaveButton()->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w.WorkerRunning(); }, 20000));
+    EXPECT_EQ(FilesBelow(out / "flat"), QStringList({QStringLiteral("0report.doc"), QStringLiteral("report.doc")}));
+    EXPECT_EQ(Content(out / "flat" / "report.doc"), "content");
+    EXPECT_EQ(Content(out / "flat" / "0report.doc"), "older content");
+    ASSERT_EQ(prompt().Texts().size(), 1);
+    EXPECT_TRUE(prompt().Texts()[0].startsWith(
+        QStringLiteral("File(s) saving process has been completed. Saved file(s) location is:")));
+    EXPECT_TRUE(frame->OutputWnd()->LogLines().contains(QStringLiteral("Number of files saved: 2")));
+    ExpectIdle(w);
+    EXPECT_EQ(w.CountLabel()->text(), QStringLiteral("2"));
+    EXPECT_TRUE(w.CountLabel()->isVisible());
+
+    // In the hierarchy: the notice first, each file in its folder.
+    prompt().Clear();
+    w.DestinationEdit()->setText(QString::fromStdString((out / "tree").string()));
+    w.HierarchyCheck()->setChecked(true);
+    w.SaveButton()->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w.WorkerRunning(); }, 20000));
+    ASSERT_EQ(prompt().Texts().size(), 2);
+    EXPECT_TRUE(prompt().Texts()[0].startsWith(QStringLiteral("The filename or extension might be too long.")));
+    const QStringList tree = FilesBelow(out / "tree");
+    ASSERT_EQ(tree.size(), 2);
+    EXPECT_TRUE(tree[0].endsWith(QStringLiteral("/C_/Docs/report.doc"))) << tree[0].toStdString();
+    EXPECT_TRUE(tree[1].endsWith(QStringLiteral("/C_/Old/report.doc"))) << tree[1].toStdString();
+
+    // A removed row is not saved; an emptied list saves nothing.
+    w.ResultList()->SelectRows({1});
+    w.RemoveButton()->click();
+    prompt().Clear();
+    w.DestinationEdit()->setText(QString::fromStdString((out / "rest").string()));
+    w.HierarchyCheck()->setChecked(false);
+    w.SaveButton()->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w.WorkerRunning(); }, 20000));
+    EXPECT_EQ(FilesBelow(out / "rest"), QStringList{QStringLiteral("report.doc")});
+    w.ResultList()->SelectRows({0});
+    w.RemoveButton()->click();
+    prompt().Clear();
+    w.SaveButton()->click();
+    EXPECT_EQ(prompt().Texts(), QStringList{QStringLiteral("No file is present in the list to save.")});
   });
 }
 

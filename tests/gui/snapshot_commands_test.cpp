@@ -8,6 +8,11 @@
 #include <sys/stat.h>
 
 #include "gui_test_support.h"
+#include <QLineEdit>
+#include <QCheckBox>
+#include <QPushButton>
+#include "search/search_dlg.h"
+#include "search/search_result_list.h"
 #include "list/file_list_ctrl.h"
 #include "log/output_pane.h"
 #include "scanner_advance.h"
@@ -148,6 +153,37 @@ TEST_F(SnapshotCommandsTest, SavedAndLoadedResultIsTheSameTreeAndCanBeBrowsed) {
   EXPECT_TRUE(listed.contains(QStringLiteral("boot.ini"))) << listed.join('|').toStdString();
   // The loaded scanner has the backup open for extraction.
   EXPECT_TRUE(frame->Scanner()->m_file.IsOpen());
+}
+
+TEST_F(SnapshotCommandsTest, FilesAreSavedFromALoadedSnapshotWithoutScanning) {
+  Scan();
+  const fs::path snap = folder / "again.QUILLONMOSSEL";
+  SaveAs(snap);
+  frame->ClearScanResult();
+  LoadFrom(snap);
+  ASSERT_NE(frame->Scanner(), nullptr);
+  const fs::path out = folder / "saved";
+  fs::create_directories(out);
+  prompt().Clear();
+  prompt().dialogScripts.push_back([&](QDialog& dialog) {
+    auto* w = qobject_cast<CTarvelDlgSearchBkfFiles*>(&dialog);
+    if (!w) return int(QDialog::Rejected);
+    w->PatternEdit()->setText(QStringLiteral("*.*"));
+    w->SearchButton()->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->WorkerRunning(); }, 20000));
+    EXPECT_EQ(w->ResultList()->GetItemCount(), 5);
+    w->DestinationEdit()->setText(QString::fromStdString(out.string()));
+    w->HierarchyCheck()->setChecked(false);
+    w->SaveButton()->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->WorkerRunning(); }, 20000));
+    return int(QDialog::Accepted);
+  });
+  frame->OnCommand(ID_SEARCH_FILES);
+  std::ifstream in(out / "boot.ini", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "[boot loader]\r\n");
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(out)) ++files;
+  EXPECT_EQ(files, 5u);
 }
 
 TEST_F(SnapshotCommandsTest, AMovedBackupIsRefusedAndThePreviousResultIsGone) {

@@ -10,19 +10,12 @@
 
 constexpr uint32_t WM_USER_BASE = 1024;
 
-// Private window messages (WM_USER + n).
-constexpr uint32_t UM_TREE_SELECT = WM_USER_BASE + 151;          // 1175
-constexpr uint32_t UM_TREE_CONTEXT = WM_USER_BASE + 152;         // 1176
-constexpr uint32_t UM_TREE_EXPAND = WM_USER_BASE + 154;          // 1178
-constexpr uint32_t UM_TREE_CHECK = WM_USER_BASE + 155;           // 1179
-constexpr uint32_t UM_TREE_RENAME = WM_USER_BASE + 156;          // 1180
-constexpr uint32_t UM_SCAN_FINISHED = WM_USER_BASE + 157;        // 1181
-constexpr uint32_t UM_SCAN_PROGRESS = WM_USER_BASE + 158;        // 1182
-constexpr uint32_t UM_SHOW_PREVIEW = WM_USER_BASE + 160;         // 1184
-constexpr uint32_t UM_PROCESS_STATE = WM_USER_BASE + 162;        // 1186
-constexpr uint32_t UM_SEARCH_ITEM_CLICKED = WM_USER_BASE + 163;  // 1187
+// The messages the scanners send (WM_USER + n); the windows' own are kept
+// by the desktop program.
+constexpr uint32_t UM_SCAN_FINISHED = WM_USER_BASE + 157;  // 1181
+constexpr uint32_t UM_SCAN_PROGRESS = WM_USER_BASE + 158;  // 1182
 
-static_assert(UM_SCAN_PROGRESS == 1182 && UM_SCAN_FINISHED == 1181 && UM_PROCESS_STATE == 1186);
+static_assert(UM_SCAN_PROGRESS == 1182 && UM_SCAN_FINISHED == 1181);
 
 // Carried by UM_SCAN_PROGRESS in wParam. Allocated with new by the scanner for
 // each message; the receiver owns it and deletes it.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "notify.h"
+#include "system/window_messages.h"
 
 class ShellImageList;
 

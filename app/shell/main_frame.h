@@ -15,6 +15,7 @@
 #include "app_state.h"
 #include "tree/checked_files.h"
 #include "notify.h"
+#include "system/window_messages.h"
 #include "system/notify_bridge.h"
 #include "system/progress_gate.h"
 #include "list/shell_file_info.h"

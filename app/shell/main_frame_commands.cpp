@@ -2,6 +2,7 @@
 
 #include <QAction>
 
+#include "save/save_recovered_dlg.h"
 #include "dialogs/about_dlg.h"
 #include "shell/command_ids.h"
 #include "tree/folder_tree_pane.h"
@@ -57,7 +58,8 @@ void CMainFrame::OnSaveRecovered() {
     ShowMessage(this, QString::fromLatin1(kNothingCheckedText));
     return;
   }
-  // The "Save recovered file(s)" window with the checked files opens here.
+  CSaveRecoveredDlg dialog(*this, GetCheckedFiles());
+  Prompt().RunDialog(dialog);
 }
 
 void CMainFrame::OnSearch() {

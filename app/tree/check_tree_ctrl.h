@@ -15,6 +15,7 @@
 
 #include "tree/check_tree_item.h"
 #include "notify.h"
+#include "system/window_messages.h"
 
 class CCheckTreeDelegate;
 class ShellImageList;

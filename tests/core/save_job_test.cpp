@@ -236,6 +236,40 @@ TEST(SaveJob, LinksInTheDestinationAreNeverFollowed) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(elsewhere), {}), 1);
 }
 
+// Stop while the third of ten files is written: it stays partly written and
+// is logged as saved, the count says 3, the job closes as always.
+TEST(SaveJob, StopDuringTheThirdOfTenFiles) {
+  TempDir dir;
+  const std::string content(1024 * 1024 + 4096, 'y');
+  std::vector<std::pair<std::u16string, std::string>> files;
+  for (int i = 0; i < 10; ++i) files.push_back({u"f" + quillon::ToDecimal16(uint64_t(i)) + u".bin", content});
+  SmallBackup(files).WriteTo(dir / "b.bkf");
+  auto scan = ScanFile(dir / "b.bkf");
+  struct StopInThird : AnswerYes {
+    int files = 0;
+    void FileStarting(const FoundFileRecord&) override { ++files; }
+    void PieceWritten(uint64_t) override {
+      if (files == 3) AppState().m_bProcessRunning.store(0);
+    }
+  } prompts;
+  RecordingSink sink;
+  SegmentedReader reader;
+  AppState().m_bProcessRunning.store(1);
+  const auto to = dir / "out";
+  std::filesystem::create_directories(to);
+  const auto result = quillon::RunSaveJob(*scan->scanner, AllEntries(*scan->scanner),
+                                          {quillon::Utf8ToUtf16(to.string()), false}, prompts, sink, reader);
+  EXPECT_TRUE(result.stopped);
+  EXPECT_EQ(result.processed, 3u);
+  EXPECT_EQ(sink.Saved().size(), 3u);
+  EXPECT_EQ(std::filesystem::file_size(to / "f2.bin"), 1024u * 1024u);
+  EXPECT_FALSE(std::filesystem::exists(to / "f3.bin"));
+  EXPECT_TRUE(sink.Has("Number of files saved: 3"));
+  EXPECT_EQ(result.ClosingMessage(),
+            u"File(s) saving process has been completed. Saved file(s) location is:" + quillon::Utf8ToUtf16(to.string()));
+  EXPECT_EQ(reader.PartCount(), 0u);
+}
+
 // Taken names are numbered as before ("a.txt", "0a.txt", "1a.txt"), and the
 // n-th duplicate costs a fixed number of existence tests, not n.
 TEST(SaveTarget, NumberingStaysLinear) {

@@ -15,6 +15,7 @@
 #include "bkf_writer.h"
 #include "tree/check_tree_ctrl.h"
 #include "notify.h"
+#include "system/window_messages.h"
 
 class CMainFrame;
 class bkf;

@@ -106,8 +106,8 @@ LogFileResult WriteLogFile(const std::filesystem::path& path, const std::vector<
   const std::u16string shownPath = quillon::PathToUtf16(path);
   const quillon::RegularFileOpen opened = quillon::CreateRegularFile(path);
   if (!opened.Ok()) {
-    // A pipe or a device is no file the log can be kept in.
-    const int error = opened.notRegular && opened.error != EISDIR ? ENXIO : opened.error;
+    // A folder, a pipe or a device is no file the log can be kept in.
+    const int error = opened.notRegular ? EACCES : opened.error;
     return {false, FileErrorText(FileErrorCauseFromErrno(error), shownPath)};
   }
   const int fd = opened.fd;

@@ -11,8 +11,12 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "dialogs/prompt.h"
+#include "log/output_pane.h"
+#include "save/save_job_log.h"
+#include "system/window_messages.h"
 #include "scanner.h"
 #include "search/search_result_list.h"
 #include "shell/icon_set.h"
@@ -53,6 +57,12 @@ CTarvelDlgSearchBkfFiles::CTarvelDlgSearchBkfFiles(CMainFrame& frame, Applicatio
   setWindowIcon(icons::AppIcon());
   setAccessibleName(QString::fromLatin1(kSearchWindowTitle));
   setModal(true);
+  m_saveLog = new SaveJobLog(
+      [this](const QStringList& lines, uint64_t progress) {
+        if (!lines.isEmpty()) m_frame.OutputWnd()->AppendLogLines(lines);
+        m_progress->setValue(int(std::min<uint64_t>(progress, uint64_t(m_progress->maximum()))));
+      },
+      this);
   BuildControls();
   if (const bkf* scanner = m_frame.Scanner()) m_nFoundCount = scanner->m_files.Count();
   resize(860, 520);

@@ -28,6 +28,7 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QToolButton;
+class SaveJobLog;
 
 inline constexpr char kSearchWindowTitle[] = "Search file(s)";
 inline constexpr char kSearchEmptyPatternText[] = "Enter text pattern to search files.";
@@ -141,8 +142,10 @@ class CTarvelDlgSearchBkfFiles : public QDialog, public INotifyTarget {
   QPixmap m_background;
   ProgressGate m_gate;
   std::atomic<uint64_t> m_nBatches{0};
-  // The save job's reader over the parts of a split backup.
+  // The save job's reader over the parts of a split backup, and its lines
+  // and progress on their way to the windows.
   SegmentedReader m_reader;
+  SaveJobLog* m_saveLog = nullptr;
 
   QLabel* m_lblPrompt = nullptr;
   QLineEdit* m_editPattern = nullptr;

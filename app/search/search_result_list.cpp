@@ -6,6 +6,7 @@
 
 #include "list/file_list_ctrl.h"
 #include "list/shell_file_info.h"
+#include "system/window_messages.h"
 
 int SearchResultModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : Count(); }
 

@@ -1,4 +1,6 @@
-#include "search/search_save.h"
+// "Save file(s)" of the search window: the save job over the rows of the
+// result list, with the window as its host and its lines in the main
+// window's log.
 
 #include <QCheckBox>
 #include <QLabel>
@@ -11,6 +13,9 @@
 #include "app_state.h"
 #include "dialogs/prompt.h"
 #include "log/output_pane.h"
+#include "save/save_job_log.h"
+#include "save/save_job_prompts.h"
+#include "save/save_recovered_dlg.h"
 #include "save_log.h"
 #include "save_paths.h"
 #include "scanner.h"
@@ -18,61 +23,6 @@
 #include "search/search_result_list.h"
 #include "shell/main_frame.h"
 #include "text.h"
-
-namespace {
-
-// Log lines and progress of the job: each line reaches the main window's log
-// in order; the worker waits for it, as it does for every other call.
-class SearchSaveSink : public quillon::ISaveJobSink {
- public:
-  SearchSaveSink(CTarvelDlgSearchBkfFiles& window, NotifyBridge& bridge) : m_window(window), m_bridge(bridge) {}
-  void LogLine(std::u16string_view line) override {
-    const QString text = QString::fromStdU16String(std::u16string(line));
-    m_bridge.RunBlocking([&] { m_window.Frame().OutputWnd()->AppendLogLine(text); });
-  }
-  void Progress(uint64_t position, uint64_t) override {
-    const int value = int(std::min<uint64_t>(position, INT_MAX));
-    m_bridge.RunBlocking([&] { m_window.Progress()->setValue(value); });
-  }
-
- private:
-  CTarvelDlgSearchBkfFiles& m_window;
-  NotifyBridge& m_bridge;
-};
-
-}  // namespace
-
-MsgResult SearchSavePrompts::Ask(const QString& text, MsgButtons buttons) {
-  MsgResult answer = MsgResult::Ok;
-  m_bridge.RunBlocking([&] { answer = ShowMessage(m_owner, text, MsgIcon::Information, buttons); });
-  return answer;
-}
-
-bool SearchSavePrompts::ConfirmStartsEarlier(const FoundFileRecord& record) {
-  const int64_t index = record.index;
-  const std::u16string name = m_scanner.m_files.IsValid(index) ? m_scanner.m_files.Name(index) : u"";
-  return Ask(QString::fromStdU16String(name + quillon::kStartsEarlierQuestion), MsgButtons::YesNo) == MsgResult::Yes;
-}
-
-NextPartAnswer SearchSavePrompts::RequestNextPart() {
-  while (true) {
-    if (Ask(QString::fromStdU16String(quillon::kNextPartQuestion), MsgButtons::YesNo) != MsgResult::Yes) break;
-    FileDialogRequest request;
-    request.mode = FileDialogRequest::Mode::Open;
-    request.filter = QString::fromLatin1(kSearchNextPartFilter);
-    request.defaultExtension = QStringLiteral("bkf");
-    request.initialName = QStringLiteral("*.bkf");
-    request.fileMustExist = true;
-    request.hideReadOnly = true;
-    std::optional<QString> chosen;
-    m_bridge.RunBlocking([&] { chosen = Prompt().FileDialog(m_owner, request); });
-    if (!chosen || chosen->isEmpty()) break;
-    auto file = std::make_unique<BkfFile>();
-    if (file->Open(quillon::PathFromUtf16(chosen->toStdU16String()))) return NextPartAnswer::Part(std::move(file));
-  }
-  Ask(QString::fromStdU16String(quillon::kNoNextPart), MsgButtons::Ok);
-  return NextPartAnswer::None();
-}
 
 void CTarvelDlgSearchBkfFiles::StartSaveJob() {
   if (IsBusy() || m_worker.Running()) return;
@@ -86,7 +36,7 @@ void CTarvelDlgSearchBkfFiles::StartSaveJob() {
     return;
   }
   const bool hierarchy = m_chkHierarchy->isChecked();
-  if (hierarchy) ShowMessage(this, QString::fromLatin1(kSearchLongNameNotice));
+  if (hierarchy) ShowMessage(this, QString::fromLatin1(kLongNameNotice));
   if (IsBusy() || !m_frame.Scanner()) return;
 
   // The job's list: the rows as they stand now.
@@ -98,6 +48,9 @@ void CTarvelDlgSearchBkfFiles::StartSaveJob() {
   }
 
   m_frame.OutputWnd()->ShowLogTab();
+  m_saveLog->DeliverPending();
+  quillon::LogSaveOpening(*m_saveLog, entries.size());
+  m_saveLog->DeliverPending();
   m_progress->setRange(0, int(std::min<size_t>(entries.size(), size_t(INT_MAX))));
   m_progress->setValue(0);
   SetRunningLayout(true);
@@ -105,6 +58,7 @@ void CTarvelDlgSearchBkfFiles::StartSaveJob() {
   m_lblCount->hide();
   // Set before the worker starts, so that nothing else can start in between.
   m_state.m_bProcessRunning.store(1);
+  m_frame.UpdateCommandUi();
   const quillon::SaveJobSettings settings{typed, hierarchy};
   m_worker.Start([this, settings, entries = std::move(entries)] { RunSaveJob(entries, settings); });
 }
@@ -112,12 +66,10 @@ void CTarvelDlgSearchBkfFiles::StartSaveJob() {
 void CTarvelDlgSearchBkfFiles::RunSaveJob(const std::vector<quillon::SaveEntry>& entries,
                                           const quillon::SaveJobSettings& settings) {
   bkf& scanner = *m_frame.Scanner();
-  SearchSaveSink sink(*this, m_bridge);
-  SearchSavePrompts prompts(this, m_bridge, scanner);
-  quillon::LogSaveOpening(sink, entries.size());
+  SaveJobPrompts prompts(this, m_bridge, scanner);
   quillon::SaveJobResult result;
   try {
-    result = quillon::RunSaveJob(scanner, entries, settings, prompts, sink, m_reader);
+    result = quillon::RunSaveJob(scanner, entries, settings, prompts, *m_saveLog, m_reader);
   } catch (const std::exception& e) {
     // Nothing the job does should raise; if it does, the window is not left running.
     m_state.m_bProcessRunning.store(0);
@@ -126,6 +78,7 @@ void CTarvelDlgSearchBkfFiles::RunSaveJob(const std::vector<quillon::SaveEntry>&
     result.reason = quillon::Utf8ToUtf16(e.what());
   }
   m_bridge.RunBlocking([&] {
+    m_saveLog->DeliverPending();
     m_progress->setValue(m_progress->maximum());
     m_progress->hide();
     SetRunningLayout(false);

@@ -22,6 +22,7 @@
 #include "search/search_result_list.h"
 #include "shell/command_ids.h"
 #include "shell/main_frame.h"
+#include "system/window_messages.h"
 #include "tree_test_support.h"
 
 using namespace gui_testing;

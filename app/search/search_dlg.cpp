@@ -39,6 +39,8 @@ Widget* Named(Widget* widget, int id, const QString& accessibleName) {
 void PaintSolid(QWidget* widget) {
   QPalette palette = widget->palette();
   palette.setColor(QPalette::Window, kControlBackground);
+  // Dark text on the light colour, whatever the look's own text colour is.
+  palette.setColor(QPalette::WindowText, Qt::black);
   widget->setPalette(palette);
   widget->setAutoFillBackground(true);
 }

@@ -97,19 +97,27 @@ void PrintLine(std::FILE* out, std::u16string_view line) {
 }
 
 // The answers of the command line: a file that begins in an earlier part is
-// taken unless --skip-continued; the next parts are the --next-part files in
-// the order given, then none.
+// taken unless --skip-continued; the next parts of a file are the --next-part
+// files after the part the file was found in, in the order given, then none.
 class CliPrompts : public quillon::ISaveJobPrompts {
  public:
-  CliPrompts(const bkf& scanner, const ExtractArgs& args, TerminalNotify& notify, std::FILE* err)
-      : m_scanner(scanner), m_args(args), m_notify(notify), m_err(err) {}
+  // `parts`: the scan result of each part given, the first part first.
+  CliPrompts(std::vector<bkf*> parts, const ExtractArgs& args, TerminalNotify& notify, std::FILE* err)
+      : m_parts(std::move(parts)), m_args(args), m_notify(notify), m_err(err) {}
 
-  // Each file's extraction is offered the named parts from the first on.
-  void FileStarting(const FoundFileRecord&) override { m_nextPart = 0; }
+  void FileStarting(const quillon::SaveEntry& entry) override {
+    m_nextPart = 0;
+    m_current = m_parts.front();
+    for (size_t k = 0; k < m_parts.size(); ++k)
+      if (entry.source == m_parts[k]) {
+        m_nextPart = k;
+        m_current = m_parts[k];
+      }
+  }
 
   bool ConfirmStartsEarlier(const FoundFileRecord& record) override {
     const int64_t index = record.index;
-    const std::u16string name = m_scanner.m_files.IsValid(index) ? m_scanner.m_files.Name(index) : u"";
+    const std::u16string name = m_current->m_files.IsValid(index) ? m_current->m_files.Name(index) : u"";
     m_notify.ClearProgress();
     std::fprintf(m_err, "%s%s\n", quillon::Utf16ToUtf8(name).c_str(),
                  quillon::Utf16ToUtf8(quillon::kStartsEarlierQuestion).c_str());
@@ -134,7 +142,8 @@ class CliPrompts : public quillon::ISaveJobPrompts {
   }
 
  private:
-  const bkf& m_scanner;
+  std::vector<bkf*> m_parts;
+  const bkf* m_current = nullptr;
   const ExtractArgs& m_args;
   TerminalNotify& m_notify;
   std::FILE* m_err;
@@ -162,7 +171,7 @@ class CliSink : public quillon::ISaveJobSink {
   bool m_sharedTerminal;
 };
 
-quillon::SaveEntry EntryOf(bkf& scanner, int64_t index) {
+quillon::SaveEntry EntryOf(bkf& scanner, int64_t index, bkf* source) {
   const FoundFileRecord& record = scanner.m_files.Record(index);
   const int64_t parent = record.parent;
   quillon::SaveEntry entry;
@@ -170,6 +179,7 @@ quillon::SaveEntry EntryOf(bkf& scanner, int64_t index) {
                       scanner.m_files.Name(index);
   entry.sizeText = quillon::ToDecimal16(record.dataLength);
   entry.record = index;
+  entry.source = source;
   return entry;
 }
 
@@ -209,15 +219,39 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
     }
   }
   bkf& scanner = *result;
+  // The later parts of a split backup are scanned too, so that the files
+  // that begin there are found; a file that begins in an earlier part is
+  // saved from there, not again from its continuation.
+  std::vector<std::unique_ptr<bkf>> laterParts;
+  if (a.snapshot.empty()) {
+    for (const std::string& part : a.nextParts) {
+      laterParts.push_back(MakeScanner(a.advanced, a.heuristic));
+      const CliScanResult scan = RunCliScan(*laterParts.back(), part, std::nullopt, notify, err);
+      if (scan == CliScanResult::CannotOpen || scan == CliScanResult::ReadError) return kExitCannotOpen;
+      if (scan == CliScanResult::Stopped) {
+        std::fprintf(err, "Scan stopped; nothing was saved.\n");
+        return kExitStopped;
+      }
+    }
+  }
   InstallInterruptStop();
 
   std::vector<quillon::SaveEntry> list;
-  if (a.only) {
-    // The files `search` lists, through the same search as the window's.
-    for (const int64_t i : quillon::FindMatchingFiles(scanner, quillon::Utf8ToUtf16(*a.only)))
-      list.push_back(EntryOf(scanner, i));
-  } else {
-    for (int64_t i = 0; i < scanner.m_files.Count(); ++i) list.push_back(EntryOf(scanner, i));
+  std::vector<bkf*> parts{&scanner};
+  for (const auto& part : laterParts) parts.push_back(part.get());
+  for (size_t k = 0; k < parts.size(); ++k) {
+    bkf& s = *parts[k];
+    // With --pattern, the files `search` lists, through the same search as the window's.
+    std::vector<int64_t> files;
+    if (a.only) {
+      files = quillon::FindMatchingFiles(s, quillon::Utf8ToUtf16(*a.only));
+    } else {
+      for (int64_t i = 0; i < s.m_files.Count(); ++i) files.push_back(i);
+    }
+    for (const int64_t i : files) {
+      if (k > 0 && StartsInEarlierPart(s, s.m_files.Record(i))) continue;
+      list.push_back(EntryOf(s, i, k > 0 ? &s : nullptr));
+    }
   }
   if (list.empty()) {
     std::fprintf(err, "%s\n", quillon::Utf16ToUtf8(quillon::kNoFileToSave).c_str());
@@ -229,7 +263,7 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
   quillon::LogSaveOpening(sink, list.size());
   AppState().m_bProcessRunning.store(1);
   SegmentedReader reader;
-  CliPrompts prompts(scanner, a, notify, err);
+  CliPrompts prompts(parts, a, notify, err);
   const quillon::SaveJobResult job =
       quillon::RunSaveJob(scanner, list, {quillon::Utf8ToUtf16(a.to), !a.flat}, prompts, sink, reader);
   notify.ClearProgress();

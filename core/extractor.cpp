@@ -280,6 +280,11 @@ ExtractOutcome ExtractFile(const bkf& scanner, const FoundFileRecord& record, co
   return ExtractFile(scanner, record, out, prompts, reader);
 }
 
+bool StartsInEarlierPart(const bkf& scanner, const FoundFileRecord& record) {
+  if (record.dataPosition < MtfStreamHeader::kSize) return false;
+  return ReadStreamHeader(scanner.m_file, record.dataPosition - MtfStreamHeader::kSize).IsContinuation();
+}
+
 ExtractOutcome ExtractFile(const bkf& scanner, const FoundFileRecord& record, OutputFile& out,
                            IExtractPrompts& prompts, SegmentedReader& reader) {
   if (!out.IsOpen()) return ExtractOutcome::CannotCreate;

@@ -73,6 +73,10 @@ inline constexpr size_t kMaxSegments = 1u << 20;
 // Read errors of a direct read raise BkfIoError, write errors OutputFileError.
 ExtractOutcome ExtractFile(const bkf& scanner, const FoundFileRecord& record, const std::filesystem::path& outputPath,
                            IExtractPrompts& prompts, SegmentedReader& reader);
+// True when the record's first data stream carries the continuation bit:
+// the file begins in an earlier part of a split backup.
+bool StartsInEarlierPart(const bkf& scanner, const FoundFileRecord& record);
+
 // The same into an output file the caller has opened (and closes: the file
 // is closed when the call returns, also when it raises).
 ExtractOutcome ExtractFile(const bkf& scanner, const FoundFileRecord& record, OutputFile& out,

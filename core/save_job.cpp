@@ -86,18 +86,19 @@ SaveJobResult RunSaveJob(bkf& scanner, const std::vector<SaveEntry>& entries, co
   }
   for (uint64_t i = 0; !result.endedEarly && i < total && Running(); ++i) {
     const SaveEntry& entry = entries[i];
+    bkf& source = entry.source ? *entry.source : scanner;
     ++result.processed;
     sink.LogLine(SavingLine(entry.displayText, entry.sizeText));
-    if (!scanner.m_files.IsValid(entry.record)) {
+    if (!source.m_files.IsValid(entry.record)) {
       sink.Progress(i + 1, total);
       continue;
     }
-    const FoundFileRecord record = scanner.m_files.Record(entry.record);
+    const FoundFileRecord record = source.m_files.Record(entry.record);
     if (record.kind != kFileKind || record.dataPosition == 0) {
       sink.Progress(i + 1, total);
       continue;
     }
-    OutputSlot slot = target.Create(scanner.m_tree, record, scanner.m_files.Name(entry.record), settings.hierarchy);
+    OutputSlot slot = target.Create(source.m_tree, record, source.m_files.Name(entry.record), settings.hierarchy);
     const std::u16string path = PathToUtf16(slot.path);
     if (slot.fd < 0) {
       ++result.notSaved;
@@ -111,8 +112,8 @@ SaveJobResult RunSaveJob(bkf& scanner, const std::vector<SaveEntry>& entries, co
       sink.Progress(i + 1, total);
       continue;
     }
-    prompts.FileStarting(record);
-    const FileEnd end = Extract(scanner, record, slot, prompts, reader);
+    prompts.FileStarting(entry);
+    const FileEnd end = Extract(source, record, slot, prompts, reader);
     if (end.declined) continue;
     if (!end.written) {
       // Nothing half-written is left behind as if it were the file.

@@ -27,6 +27,7 @@ struct SaveEntry {
   std::u16string displayText;  // the folder path in the recovery tree followed by the name
   std::u16string sizeText;     // the size in bytes, decimal
   int64_t record = -1;         // the found-file record
+  bkf* source = nullptr;       // the scan result it belongs to; none: the job's
 };
 
 // Where the job's lines and progress go.
@@ -41,7 +42,7 @@ class ISaveJobSink {
 // The extractor's questions, and the start of each file's extraction.
 class ISaveJobPrompts : public IExtractPrompts {
  public:
-  virtual void FileStarting(const FoundFileRecord& record) { (void)record; }
+  virtual void FileStarting(const SaveEntry& entry) { (void)entry; }
 };
 
 struct SaveJobSettings {

@@ -176,6 +176,12 @@ TEST(CliExtract, SplitBackupOverThreeParts) {
   EXPECT_TRUE(ReadAll(out / "packed.txt") == t.text);
   EXPECT_TRUE(ReadAll(out / "filler.bin") == BinaryContent(64 * 1024, 23));
   EXPECT_NE(run.err.find("Selected BKF file seems to be split."), std::string::npos);
+  // The file that begins in the last part is found there; the continuations
+  // of big.bin in the later parts are not saved again.
+  EXPECT_TRUE(ReadAll(out / "last.txt") == fixture::FromText("the last file\r\n"));
+  EXPECT_EQ(FilesBelow(out), (std::set<std::string>{"big.bin", "filler.bin", "last.txt", "packed.txt"}));
+  EXPECT_EQ(SavedPaths(run.out).size(), 4u);
+  EXPECT_NE(run.out.find("Number of files to be saved: 4\n"), std::string::npos);
 
   // Without the parts: what part 1 holds, and the question answered none.
   const auto alone = dir / "alone";

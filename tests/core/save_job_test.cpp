@@ -247,7 +247,7 @@ TEST(SaveJob, StopDuringTheThirdOfTenFiles) {
   auto scan = ScanFile(dir / "b.bkf");
   struct StopInThird : AnswerYes {
     int files = 0;
-    void FileStarting(const FoundFileRecord&) override { ++files; }
+    void FileStarting(const quillon::SaveEntry&) override { ++files; }
     void PieceWritten(uint64_t) override {
       if (files == 3) AppState().m_bProcessRunning.store(0);
     }

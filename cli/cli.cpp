@@ -13,15 +13,22 @@ std::string UsageText() {
          "      --save-snapshot stores the result in a recovery snapshot.\n"
          "  quillon-cli scan --snapshot FILE.QUILLONMOSSEL [--json]\n"
          "      Prints the tree stored in a recovery snapshot, without scanning.\n"
-         "  quillon-cli extract FILE --to DIR [--flat] [--range MIN:MAX] [--only PATTERN]\n"
+         "  quillon-cli search PATTERN FILE [--range MIN:MAX] [--advanced [--heuristic]] [--json]\n"
+         "  quillon-cli search PATTERN --snapshot FILE.QUILLONMOSSEL [--json]\n"
+         "      Lists the files found whose name matches PATTERN, as the search\n"
+         "      window does: blanks at both ends are removed, * stands for any\n"
+         "      characters and ? for one, letter case matters, and a pattern without\n"
+         "      * matches any name containing it. One row per file: folder path and\n"
+         "      name, type and size in bytes, separated by tabs.\n"
+         "  quillon-cli extract FILE --to DIR [--flat] [--range MIN:MAX] [--pattern PATTERN]\n"
          "                      [--next-part PART]... [--skip-continued]\n"
          "                      [--advanced [--heuristic]]\n"
          "      Scans a BKF file (Standard mode, or Advanced with --advanced) and\n"
          "      saves the files found into DIR,\n"
          "      below it in their folders of the recovery tree, or with --flat all\n"
-         "      into DIR (a number goes in front of a name that is taken). --only\n"
-         "      saves the files whose name matches PATTERN (* any characters, ? one;\n"
-         "      letter case matters; without * any name containing it matches).\n"
+         "      into DIR (a number goes in front of a name that is taken).\n"
+         "      --pattern saves only the files that search PATTERN lists (--only is\n"
+         "      the same).\n"
          "      --next-part names the next part of a split backup; give one for\n"
          "      each further part, in order. A file that begins in an earlier part\n"
          "      is saved from this part on unless --skip-continued is given.\n"
@@ -68,6 +75,7 @@ int RunCli(int argc, char** argv, std::FILE* out, std::FILE* err) {
   args.erase(args.begin());
   if (command == "scan") return RunScanCommand(args, out, err);
   if (command == "extract") return RunExtractCommand(args, out, err);
+  if (command == "search") return RunSearchCommand(args, out, err);
   std::fprintf(err, "quillon-cli: unknown command '%s'\n\n%s", command.c_str(), UsageText().c_str());
   return kExitUsage;
 }

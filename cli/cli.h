@@ -38,5 +38,8 @@ int LoadSnapshotForCli(const std::string& path, std::unique_ptr<bkf>& scanner, s
 // `quillon-cli scan ...` (arguments after the command word).
 int RunScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 
+// `quillon-cli search PATTERN ...` (arguments after the command word).
+int RunSearchCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+
 // `quillon-cli extract ...` (arguments after the command word).
 int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);

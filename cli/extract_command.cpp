@@ -13,6 +13,7 @@
 #include "cli.h"
 #include "cli_scan.h"
 #include "extractor.h"
+#include "file_search.h"
 #include "log_time.h"
 #include "match_pattern.h"
 #include "save_job.h"
@@ -63,8 +64,8 @@ int ParseArgs(const std::vector<std::string>& args, ExtractArgs& a, std::FILE* o
     } else if (arg == "--range") {
       if (!hasValue || !(a.range = ParseRange(args[i + 1]))) return UsageError(err, "--range needs MIN:MAX in bytes");
       ++i;
-    } else if (arg == "--only") {
-      if (!hasValue) return UsageError(err, "--only needs a pattern");
+    } else if (arg == "--pattern" || arg == "--only") {
+      if (!hasValue) return UsageError(err, arg + " needs a pattern");
       a.only = args[++i];
     } else if (arg == "--next-part") {
       if (!hasValue) return UsageError(err, "--next-part needs a BKF file");
@@ -194,11 +195,8 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
                  a.to.c_str());
     return kExitUsage;
   }
-  std::u16string pattern;
-  if (a.only) {
-    pattern = quillon::SearchPattern(quillon::Utf8ToUtf16(*a.only));
-    if (pattern.empty()) return UsageError(err, "--only needs a pattern");
-  }
+  if (a.only && quillon::SearchPattern(quillon::Utf8ToUtf16(*a.only)).empty())
+    return UsageError(err, "--pattern needs a pattern");
   for (const std::string& part : a.nextParts) {
     BkfFile probe;
     if (!probe.Open(part)) {
@@ -243,8 +241,14 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
   for (const auto& part : laterParts) parts.push_back(part.get());
   for (size_t k = 0; k < parts.size(); ++k) {
     bkf& s = *parts[k];
-    for (int64_t i = 0; i < s.m_files.Count(); ++i) {
-      if (a.only && !quillon::MatchPattern(s.m_files.Name(i), pattern)) continue;
+    // With --pattern, the files `search` lists, through the same search as the window's.
+    std::vector<int64_t> files;
+    if (a.only) {
+      files = quillon::FindMatchingFiles(s, quillon::Utf8ToUtf16(*a.only));
+    } else {
+      for (int64_t i = 0; i < s.m_files.Count(); ++i) files.push_back(i);
+    }
+    for (const int64_t i : files) {
       if (k > 0 && StartsInEarlierPart(s, s.m_files.Record(i))) continue;
       list.push_back(EntryOf(s, i, k > 0 ? &s : nullptr));
     }

@@ -111,10 +111,11 @@ int RunScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FI
   if (stopped) std::fprintf(err, "Scan stopped; showing what was found so far.\n");
   if (!o.saveSnapshot.empty()) {
     AppState().m_bProcessRunning.store(1);
-    const int saved = SaveSnapshot(*scanner, o.saveSnapshot);
+    const SnapshotWriteResult saved = WriteSnapshot(*scanner, o.saveSnapshot);
     AppState().m_bProcessRunning.store(0);
-    if (!saved) {
-      std::fprintf(err, "quillon-cli: the snapshot '%s' cannot be written.\n", o.saveSnapshot.c_str());
+    if (!saved.ok) {
+      std::fprintf(err, "quillon-cli: the snapshot '%s' cannot be written: %s.\n", o.saveSnapshot.c_str(),
+                   saved.reason.c_str());
       PrintResult(*scanner, o.json, out);
       return kExitCannotOpen;
     }

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <string>
 
+#include "regular_file.h"
+
 BkfFile::~BkfFile() { Close(); }
 
 BkfFile::BkfFile(BkfFile&& other) noexcept : m_fd(other.m_fd), m_path(std::move(other.m_path)) {
@@ -27,17 +29,11 @@ BkfFile& BkfFile::operator=(BkfFile&& other) noexcept {
 
 bool BkfFile::Open(const std::filesystem::path& path) {
   Close();
-  // Non-blocking, so that a named pipe or a device given as a backup cannot
-  // hang the open; only regular files are read.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return false;
-  }
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  m_fd = fd;
+  // A named pipe or a device given as a backup can neither hang the open nor
+  // be read: only regular files are.
+  const quillon::RegularFileOpen opened = quillon::OpenRegularFileForRead(path);
+  if (!opened.Ok()) return false;
+  m_fd = opened.fd;
   m_path = path;
   return true;
 }

@@ -1,9 +1,13 @@
 #include "snapshot.h"
 
-#include <cstdio>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
+#include "regular_file.h"
 #include "text.h"
 
 namespace {
@@ -13,27 +17,36 @@ constexpr uint8_t kEndTag = 'E';
 constexpr size_t kEntryHeaderSize = 9;
 constexpr uint32_t kMaxNameLength = 4096;
 
+// Buffered writes to a snapshot file; the first failure is kept with the
+// system's reason and ends all writing.
 class Output {
  public:
-  explicit Output(const std::filesystem::path& path) : m_file(std::fopen(path.c_str(), "wb")) {}
-  ~Output() {
-    if (m_file) std::fclose(m_file);
+  explicit Output(const std::filesystem::path& path) {
+    const quillon::RegularFileOpen opened = quillon::CreateRegularFile(path);
+    m_fd = opened.fd;
+    if (!opened.Ok()) m_reason = opened.Reason();
   }
-  bool Ok() const { return m_file && m_ok; }
+  ~Output() {
+    if (m_fd >= 0) ::close(m_fd);
+  }
+  bool Ok() const { return m_fd >= 0 && m_reason.empty(); }
+  const std::string& Reason() const { return m_reason; }
   void Put(const void* data, size_t n) {
-    if (Ok() && std::fwrite(data, 1, n, m_file) != n) m_ok = false;
+    const auto* p = static_cast<const uint8_t*>(data);
+    m_buffer.insert(m_buffer.end(), p, p + n);
+    if (m_buffer.size() >= kBufferSize) Flush();
   }
   void PutU32(uint32_t v) {
     uint8_t b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
     Put(b, 4);
   }
   void PutText(const std::u16string& text) {
-    std::vector<uint8_t> bytes((text.size() + 1) * 2, 0);
-    for (size_t i = 0; i < text.size(); ++i) {
-      bytes[2 * i] = uint8_t(text[i]);
-      bytes[2 * i + 1] = uint8_t(text[i] >> 8);
+    for (char16_t unit : text) {
+      const uint8_t b[2] = {uint8_t(unit), uint8_t(unit >> 8)};
+      Put(b, 2);
     }
-    Put(bytes.data(), bytes.size());
+    const uint8_t zero[2] = {0, 0};
+    Put(zero, 2);
   }
   void PutEntryHeader(uint8_t tag, uint32_t nameLength) {
     Put(&tag, 1);
@@ -41,15 +54,31 @@ class Output {
     PutU32(0);  // reserved
   }
   bool Close() {
-    if (!m_file) return false;
-    const bool closed = std::fclose(m_file) == 0;
-    m_file = nullptr;
-    return closed && m_ok;
+    Flush();
+    if (m_fd < 0) return false;
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0 && errno != EINTR && m_reason.empty()) m_reason = std::strerror(errno);
+    return m_reason.empty();
   }
 
  private:
-  std::FILE* m_file;
-  bool m_ok = true;
+  static constexpr size_t kBufferSize = 1 << 16;
+  void Flush() {
+    size_t done = 0;
+    while (Ok() && done < m_buffer.size()) {
+      const ssize_t n = ::write(m_fd, m_buffer.data() + done, m_buffer.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) m_reason = std::strerror(errno);
+      if (n == 0) m_reason = std::strerror(ENOSPC);
+      if (n > 0) done += size_t(n);
+    }
+    m_buffer.clear();
+  }
+
+  int m_fd = -1;
+  std::string m_reason;
+  std::vector<uint8_t> m_buffer;
 };
 
 uint32_t NameLength(const std::u16string& text) { return static_cast<uint32_t>((text.size() + 1) * 2); }
@@ -61,14 +90,26 @@ void PutImage(Output& out, const Record& record) {
   out.Put(&image, sizeof image);
 }
 
+// Buffered reads of a snapshot file.
 class Input {
  public:
-  explicit Input(const std::filesystem::path& path) : m_file(std::fopen(path.c_str(), "rb")) {}
+  explicit Input(const std::filesystem::path& path) : m_fd(quillon::OpenRegularFileForRead(path).fd) {}
   ~Input() {
-    if (m_file) std::fclose(m_file);
+    if (m_fd >= 0) ::close(m_fd);
   }
-  bool IsOpen() const { return m_file != nullptr; }
-  bool Get(void* data, size_t n) { return std::fread(data, 1, n, m_file) == n; }
+  bool IsOpen() const { return m_fd >= 0; }
+  bool Get(void* data, size_t n) {
+    auto* out = static_cast<uint8_t*>(data);
+    while (n > 0) {
+      if (m_pos == m_end && !Fill()) return false;
+      const size_t take = std::min(n, m_end - m_pos);
+      std::memcpy(out, m_buffer.data() + m_pos, take);
+      m_pos += take;
+      out += take;
+      n -= take;
+    }
+    return true;
+  }
   bool GetU32(uint32_t& v) {
     uint8_t b[4];
     if (!Get(b, 4)) return false;
@@ -77,11 +118,11 @@ class Input {
   }
   // A UTF-16 text of `length` bytes; the text ends at its first zero unit.
   bool GetText(uint32_t length, std::u16string& text) {
-    std::vector<uint8_t> bytes(length);
-    if (!Get(bytes.data(), length)) return false;
+    m_text.resize(length);
+    if (!Get(m_text.data(), length)) return false;
     text.clear();
     for (size_t i = 0; i + 1 < length; i += 2) {
-      const char16_t c = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
+      const char16_t c = static_cast<char16_t>(m_text[i] | (m_text[i + 1] << 8));
       if (c == 0) break;
       text += c;
     }
@@ -89,7 +130,22 @@ class Input {
   }
 
  private:
-  std::FILE* m_file;
+  bool Fill() {
+    while (true) {
+      const ssize_t n = ::read(m_fd, m_buffer.data(), m_buffer.size());
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      m_pos = 0;
+      m_end = size_t(n);
+      return true;
+    }
+  }
+
+  int m_fd;
+  std::vector<uint8_t> m_buffer = std::vector<uint8_t>(size_t(1) << 16);
+  size_t m_pos = 0;
+  size_t m_end = 0;
+  std::vector<uint8_t> m_text;
 };
 
 bool ValidNameLength(uint32_t length) { return length != 0 && length % 2 == 0 && length < kMaxNameLength; }
@@ -142,8 +198,22 @@ int SaveSnapshot(const bkf& scanner, const std::filesystem::path& snapshotPath, 
 
 int SaveSnapshot(const bkf& scanner, const std::u16string& bkfPath, const std::filesystem::path& snapshotPath,
                  ApplicationState& state) {
+  return WriteSnapshot(scanner, bkfPath, snapshotPath, state).ok ? 1 : 0;
+}
+
+SnapshotWriteResult WriteSnapshot(const bkf& scanner, const std::filesystem::path& snapshotPath,
+                                  ApplicationState& state) {
+  return WriteSnapshot(scanner, quillon::PathToUtf16(scanner.m_file.Path()), snapshotPath, state);
+}
+
+SnapshotWriteResult WriteSnapshot(const bkf& scanner, const std::u16string& bkfPath,
+                                  const std::filesystem::path& snapshotPath, ApplicationState& state) {
+  SnapshotWriteResult result;
   Output out(snapshotPath);
-  if (!out.Ok()) return 0;
+  if (!out.Ok()) {
+    result.reason = out.Reason();
+    return result;
+  }
   const int64_t nodes = scanner.m_tree.Count();
   out.PutU32(NameLength(bkfPath));
   out.PutText(bkfPath);
@@ -160,8 +230,11 @@ int SaveSnapshot(const bkf& scanner, const std::u16string& bkfPath, const std::f
     PutImage(out, scanner.m_files.Record(i));
     out.PutText(name);
   }
+  result.stopped = state.m_bProcessRunning.load() == 0;
   out.PutEntryHeader(kEndTag, 0);
-  return out.Close() ? 1 : 0;
+  result.ok = out.Close();
+  if (!result.ok) result.reason = out.Reason();
+  return result;
 }
 
 int LoadSnapshot(const std::filesystem::path& snapshotPath, std::u16string& bkfPath, std::unique_ptr<bkf>& scanner,

@@ -33,6 +33,19 @@ int SaveSnapshot(const bkf& scanner, const std::filesystem::path& snapshotPath,
 int SaveSnapshot(const bkf& scanner, const std::u16string& bkfPath, const std::filesystem::path& snapshotPath,
                  ApplicationState& state = AppState());
 
+// What writing a snapshot came to.
+struct SnapshotWriteResult {
+  bool ok = false;
+  bool stopped = false;  // the running flag dropped: the lists were cut short
+  std::string reason;    // the system's reason when it failed, e.g. "No space left on device"
+};
+// As SaveSnapshot, with the reason of a failure. A name that is a folder, a
+// pipe or a device is refused without waiting; what was written stays.
+SnapshotWriteResult WriteSnapshot(const bkf& scanner, const std::filesystem::path& snapshotPath,
+                                  ApplicationState& state = AppState());
+SnapshotWriteResult WriteSnapshot(const bkf& scanner, const std::u16string& bkfPath,
+                                  const std::filesystem::path& snapshotPath, ApplicationState& state = AppState());
+
 // Destroys `scanner`, then restores the snapshot into a new Standard scanner
 // that has the stored BKF file open: 1 loaded, 0 aborted (scanner is then
 // none). A BKF file that cannot be opened is reported with the box

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 
+#include "regular_file.h"
 #include "text.h"
 
 FileErrorCause FileErrorCauseFromErrno(int error) {
@@ -103,12 +104,13 @@ std::string LogFileBytes(const std::vector<std::u16string>& rows) {
 
 LogFileResult WriteLogFile(const std::filesystem::path& path, const std::vector<std::u16string>& rows) {
   const std::u16string shownPath = quillon::PathToUtf16(path);
-  // O_NONBLOCK keeps a FIFO without reader from hanging the program; it is
-  // cleared again for the writes.
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
-  if (fd < 0) return {false, FileErrorText(FileErrorCauseFromErrno(errno), shownPath)};
-  const int flags = ::fcntl(fd, F_GETFL);
-  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  const quillon::RegularFileOpen opened = quillon::CreateRegularFile(path);
+  if (!opened.Ok()) {
+    // A folder, a pipe or a device is no file the log can be kept in.
+    const int error = opened.notRegular ? EACCES : opened.error;
+    return {false, FileErrorText(FileErrorCauseFromErrno(error), shownPath)};
+  }
+  const int fd = opened.fd;
   bool written = WriteAll(fd, LogFileBytes(rows));
   if (::close(fd) != 0) written = false;
   if (!written) return {false, FileErrorText(FileErrorCause::DiskFull, shownPath)};

@@ -13,6 +13,8 @@
 #include "static_file_viewer.h"
 #include "shell/url_opener.h"
 #include "shell/user_guide.h"
+#include "search/search_dlg.h"
+#include "snapshot/snapshot_commands.h"
 
 void CMainFrame::OnCommand(int id) {
   switch (id) {
@@ -65,14 +67,15 @@ void CMainFrame::OnSearch() {
   if (!RequireScanResult()) return;
   m_wndOutput->FileViewer()->DestroyChildView();
   m_wndOutput->ShowLogTab();
-  // The search window opens here.
+  CTarvelDlgSearchBkfFiles dialog(*this, m_state);
+  Prompt().RunDialog(dialog);
 }
 
 void CMainFrame::OnSaveLog() { m_wndOutput->SaveLog(!m_wndFileView->IsEmpty()); }
 
 void CMainFrame::OnLoadSnapshot() {
   if (RefuseWhileBusy(kBusyLoadSnapshotText)) return;
-  // Loading a recovery snapshot goes on from here.
+  LoadRecoverySnapshot(*this, m_state);
 }
 
 void CMainFrame::OnSaveSnapshot() {
@@ -81,7 +84,7 @@ void CMainFrame::OnSaveSnapshot() {
     ShowMessage(this, QString::fromLatin1(kNoResultText));
     return;
   }
-  // Saving a recovery snapshot goes on from here.
+  SaveRecoverySnapshot(*this, m_state);
 }
 
 void CMainFrame::OnHelp() { OpenUrlExternally(ProductPageUrl()); }

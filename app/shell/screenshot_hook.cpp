@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
+#include <QLineEdit>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
@@ -20,6 +21,7 @@
 #include <QLineEdit>
 #include "system/process_exit.h"
 #include "scanner.h"
+#include "search/search_dlg.h"
 
 namespace {
 
@@ -92,6 +94,24 @@ void SaveThenShoot(CMainFrame* frame, const QString& shot, const QString& saveTo
   poll->start(kPollMs);
 }
 
+// The search window over the result, shown beside the main window, with a
+// search for pattern run to its end.
+void SearchThenShoot(CMainFrame* frame, const QString& shot, const QString& pattern) {
+  auto* window = new CTarvelDlgSearchBkfFiles(*frame, AppState(), frame);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->show();
+  window->PatternEdit()->setText(pattern);
+  window->OnSearch();
+  auto* poll = new QTimer(frame);
+  QObject::connect(poll, &QTimer::timeout, frame, [window, poll, shot] {
+    if (window->WorkerRunning()) return;
+    poll->stop();
+    poll->deleteLater();
+    QTimer::singleShot(kSettleMs, window, [shot] { Shoot(shot); });
+  });
+  poll->start(kPollMs);
+}
+
 // Clicks the row of the file list named name, as a user does to preview it.
 void PreviewRow(CMainFrame& frame, const QString& name) {
   CTarvelRightViewListCtrl* list = frame.ListCtrl();
@@ -115,6 +135,11 @@ void ScanThenShoot(CMainFrame* frame, const QString& shot, const QString& folder
     const QString saveTo = qEnvironmentVariable("QUILLON_SCREENSHOT_SAVE_TO");
     if (!saveTo.isEmpty()) {
       SaveThenShoot(frame, shot, saveTo);
+      return;
+    }
+    const QString search = qEnvironmentVariable("QUILLON_SCREENSHOT_SEARCH");
+    if (!search.isEmpty()) {
+      SearchThenShoot(frame, shot, search);
       return;
     }
     QTimer::singleShot(kSettleMs, frame, [shot] { Shoot(shot); });

@@ -4,6 +4,9 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <fstream>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include "log/log_list_ctrl.h"
 #include "gui_test_support.h"
@@ -88,10 +91,33 @@ TEST(LogFile, FailuresNameTheirCause) {
 }
 
 TEST(LogFile, WriteFailureIsReportedAsDiskFull) {
-  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  const LogFileResult result = WriteLogFile("/dev/full", {u"a"});
+  // A file size limit stands in for a full disk: the writes fail part way.
+  testing_support::TempDir dir;
+  const fs::path path = dir / "log.txt";
+  struct rlimit old {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = old;
+  small.rlim_cur = 100;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const LogFileResult result = WriteLogFile(path, std::vector<std::u16string>(50, u"a row of the log"));
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, oldHandler);
   EXPECT_FALSE(result.ok);
-  EXPECT_EQ(testing_support::ToUtf8(result.message), "Disk full while accessing /dev/full.");
+  EXPECT_EQ(testing_support::ToUtf8(result.message), "Disk full while accessing " + path.string() + ".");
+  EXPECT_EQ(fs::file_size(path), 100u);
+}
+
+TEST(LogFile, DevicesAndPipesAreRefusedWithoutWaiting) {
+  testing_support::TempDir dir;
+  const fs::path fifo = dir / "pipe.txt";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  for (const fs::path& path : {fs::path("/dev/full"), fifo}) {
+    if (!fs::exists(path)) continue;
+    const LogFileResult result = WriteLogFile(path, {u"a"});
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(testing_support::ToUtf8(result.message), "Access to " + path.string() + " was denied.");
+  }
 }
 
 TEST(LogFile, ErrorNumbersMapToTheFailureTexts) {

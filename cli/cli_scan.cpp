@@ -27,8 +27,16 @@ CliScanResult RunCliScan(bkf& scanner, const std::string& file, const std::optio
   AppState().m_bProcessRunning.store(0);
   notify.ClearProgress();
   if (!ok) {
-    std::fprintf(err, "quillon-cli: the file '%s' cannot be opened.\n", file.c_str());
+    const std::string reason = OpenFailureReason(file);
+    std::fprintf(err, "quillon-cli: the file '%s' cannot be opened%s%s\n", file.c_str(), reason.empty() ? "" : ": ",
+                 reason.empty() ? "." : reason.c_str());
     return CliScanResult::CannotOpen;
   }
-  return stopped ? CliScanResult::Stopped : CliScanResult::Done;
+  if (stopped) return CliScanResult::Stopped;
+  // Only the root: not a single tape, set, volume, folder or file block.
+  if (scanner.m_files.Count() == 0 && scanner.m_tree.Count() <= 1) {
+    std::fprintf(err, "quillon-cli: no backup blocks found in '%s'\n", file.c_str());
+    return CliScanResult::NothingFound;
+  }
+  return CliScanResult::Done;
 }

@@ -19,6 +19,7 @@
 #include "save_paths.h"
 #include "segmented_reader.h"
 #include "terminal_notify.h"
+#include "terminal_text.h"
 #include "text.h"
 
 namespace {
@@ -37,10 +38,7 @@ struct ExtractArgs {
   bool heuristic = false;
 };
 
-int UsageError(std::FILE* err, const std::string& message) {
-  std::fprintf(err, "quillon-cli: %s\n\n%s", message.c_str(), UsageText().c_str());
-  return kExitUsage;
-}
+int UsageError(std::FILE* err, const std::string& message) { return ReportUsageError(err, message); }
 
 // Returns -1 when the arguments are complete, else the exit status.
 int ParseArgs(const std::vector<std::string>& args, ExtractArgs& a, std::FILE* out, std::FILE* err) {
@@ -60,7 +58,7 @@ int ParseArgs(const std::vector<std::string>& args, ExtractArgs& a, std::FILE* o
       a.to = args[++i];
       a.haveTo = true;
     } else if (arg == "--range") {
-      if (!hasValue || !(a.range = ParseRange(args[i + 1]))) return UsageError(err, "--range needs MIN:MAX in bytes");
+      if (!hasValue || !(a.range = ParseRange(args[i + 1]))) return UsageError(err, kRangeProblem);
       ++i;
     } else if (arg == "--only") {
       if (!hasValue) return UsageError(err, "--only needs a pattern");
@@ -85,12 +83,12 @@ int ParseArgs(const std::vector<std::string>& args, ExtractArgs& a, std::FILE* o
   if (!a.snapshot.empty() && (!a.file.empty() || a.range || a.advanced))
     return UsageError(err, "--snapshot takes no BKF file, no --range and no --advanced");
   if (a.file.empty() && a.snapshot.empty()) return UsageError(err, "no BKF file given");
-  if (!a.haveTo) return UsageError(err, "--to DIR is needed");
+  if (!a.haveTo || a.to.empty()) return UsageError(err, "--to DIR is needed");
   return -1;
 }
 
 void PrintLine(std::FILE* out, std::u16string_view line) {
-  std::fputs(quillon::Utf16ToUtf8(line).c_str(), out);
+  std::fputs(TerminalText(quillon::Utf16ToUtf8(line)).c_str(), out);
   std::fputc('\n', out);
 }
 
@@ -109,7 +107,7 @@ class CliPrompts : public IExtractPrompts {
     const int64_t index = record.index;
     const std::u16string name = m_scanner.m_files.IsValid(index) ? m_scanner.m_files.Name(index) : u"";
     m_notify.ClearProgress();
-    std::fprintf(m_err, "%s%s\n", quillon::Utf16ToUtf8(name).c_str(),
+    std::fprintf(m_err, "%s%s\n", TerminalText(quillon::Utf16ToUtf8(name)).c_str(),
                  quillon::Utf16ToUtf8(quillon::kStartsEarlierQuestion).c_str());
     std::fprintf(m_err, m_args.skipContinued ? "  No (--skip-continued).\n" : "  Yes.\n");
     return !m_args.skipContinued;
@@ -147,12 +145,8 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
   ExtractArgs a;
   if (const int status = ParseArgs(args, a, out, err); status >= 0) return status;
 
+  if (const int status = PrepareDestinationFolder(a.to, err); status >= 0) return status;
   const quillon::SaveDestination destination(quillon::Utf8ToUtf16(a.to));
-  if (!destination.IsFolder()) {
-    std::fprintf(err, "quillon-cli: %s ('%s')\n", quillon::Utf16ToUtf8(quillon::kInvalidDestination).c_str(),
-                 a.to.c_str());
-    return kExitUsage;
-  }
   std::u16string pattern;
   if (a.only) {
     pattern = quillon::SearchPattern(quillon::Utf8ToUtf16(*a.only));
@@ -161,7 +155,8 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
   for (const std::string& part : a.nextParts) {
     BkfFile probe;
     if (!probe.Open(part)) {
-      std::fprintf(err, "quillon-cli: the next part '%s' cannot be opened.\n", part.c_str());
+      std::fprintf(err, "quillon-cli: the next part '%s' cannot be opened: %s\n", part.c_str(),
+                   OpenFailureReason(part).c_str());
       return kExitCannotOpen;
     }
   }
@@ -173,7 +168,8 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
   } else {
     result = MakeScanner(a.advanced, a.heuristic);
     const CliScanResult scan = RunCliScan(*result, a.file, a.range, notify, err);
-    if (scan == CliScanResult::CannotOpen || scan == CliScanResult::ReadError) return kExitCannotOpen;
+    if (scan == CliScanResult::CannotOpen || scan == CliScanResult::ReadError || scan == CliScanResult::NothingFound)
+      return kExitCannotOpen;
     if (scan == CliScanResult::Stopped) {
       std::fprintf(err, "Scan stopped; nothing was saved.\n");
       return kExitStopped;
@@ -219,19 +215,21 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
       } catch (const OutputFileError& e) {
         AppState().m_bProcessRunning.store(0);
         notify.ClearProgress();
-        std::fprintf(err, "quillon-cli: %s\n", e.what());
+        std::fprintf(err, "quillon-cli: %s\n", TerminalText(e.what()).c_str());
         return kExitOutputFailed;
       } catch (const std::exception& e) {
         AppState().m_bProcessRunning.store(0);
         notify.ClearProgress();
-        std::fprintf(err, "quillon-cli: %s (while saving '%s')\n", e.what(), path.c_str());
+        std::fprintf(err, "quillon-cli: %s (while saving '%s')\n", TerminalText(e.what()).c_str(),
+                     TerminalText(path.string()).c_str());
         return kExitCannotOpen;
       }
       if (outcome == ExtractOutcome::CannotCreate) {
         const int error = errno;
         AppState().m_bProcessRunning.store(0);
         notify.ClearProgress();
-        std::fprintf(err, "quillon-cli: the output file '%s' cannot be created: %s\n", path.c_str(),
+        std::fprintf(err, "quillon-cli: the output file '%s' cannot be created: %s\n",
+                     TerminalText(path.string()).c_str(),
                      std::strerror(error));
         return kExitOutputFailed;
       }

@@ -82,7 +82,13 @@ void CMainFrame::OnSaveSnapshot() {
   // Saving a recovery snapshot goes on from here.
 }
 
-void CMainFrame::OnHelp() { OpenUrlExternally(ProductPageUrl()); }
+void CMainFrame::OnHelp() {
+  const QUrl page = ProductPageUrl();
+  if (OpenUrlExternally(page)) return;
+  // No browser or launcher: the user still learns where the guide is.
+  const QString where = page.isLocalFile() ? page.toLocalFile() : page.toDisplayString();
+  ShowMessage(this, QString::fromLatin1(kHelpNotOpenedText) + where);
+}
 
 void CMainFrame::OnAbout() {
   CTarvelAboutDlg dialog(this);

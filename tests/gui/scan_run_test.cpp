@@ -158,7 +158,9 @@ TEST_F(ScanRunTest, WholeScanShowsTheFirstLevelAndLogsTheRun) {
   EXPECT_FALSE(fs::exists(GetPreviewFolder()));
   auto* bar = qobject_cast<QProgressBar*>(Element(ID_STATUS_PROGRESS_BAR));
   ASSERT_NE(bar, nullptr);
-  EXPECT_EQ(bar->size(), QSize(550, 26));
+  // 550 wide where the window has room (new_user_test.cpp), less on a narrow one.
+  EXPECT_EQ(bar->maximumWidth(), 550);
+  EXPECT_EQ(bar->height(), 26);
   EXPECT_EQ(bar->minimum(), 0);
   EXPECT_EQ(bar->maximum(), 100);
   EXPECT_EQ(bar->value(), 0);

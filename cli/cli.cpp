@@ -96,6 +96,13 @@ std::string OpenFailureReason(const std::string& path) {
   return reason;
 }
 
+bool ReportIfCannotOpen(const std::string& path, std::FILE* err) {
+  const std::string reason = OpenFailureReason(path);
+  if (reason.empty()) return false;
+  std::fprintf(err, "quillon-cli: the file '%s' cannot be opened: %s\n", path.c_str(), reason.c_str());
+  return true;
+}
+
 int PrepareDestinationFolder(const std::string& folder, std::FILE* err) {
   const quillon::SaveDestination destination(quillon::Utf8ToUtf16(folder));
   if (destination.IsFolder()) return -1;

@@ -29,6 +29,9 @@ int ReportUsageError(std::FILE* err, const std::string& problem);
 // ("No such file or directory", "Is a directory", "Permission denied"...);
 // empty when it can.
 std::string OpenFailureReason(const std::string& path);
+// Says "the file 'PATH' cannot be opened: REASON" on err and answers true
+// when the BKF file cannot be opened.
+bool ReportIfCannotOpen(const std::string& path, std::FILE* err);
 
 // The folder given with --to: made (with its parents) when it does not exist.
 // Returns -1 when it is a folder now, else the exit status after saying why.

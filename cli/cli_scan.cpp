@@ -27,9 +27,7 @@ CliScanResult RunCliScan(bkf& scanner, const std::string& file, const std::optio
   AppState().m_bProcessRunning.store(0);
   notify.ClearProgress();
   if (!ok) {
-    const std::string reason = OpenFailureReason(file);
-    std::fprintf(err, "quillon-cli: the file '%s' cannot be opened%s%s\n", file.c_str(), reason.empty() ? "" : ": ",
-                 reason.empty() ? "." : reason.c_str());
+    if (!ReportIfCannotOpen(file, err)) std::fprintf(err, "quillon-cli: the file '%s' cannot be opened.\n", file.c_str());
     return CliScanResult::CannotOpen;
   }
   if (stopped) return CliScanResult::Stopped;

@@ -145,6 +145,8 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
   ExtractArgs a;
   if (const int status = ParseArgs(args, a, out, err); status >= 0) return status;
 
+  // A BKF file that cannot be read leaves no new folder behind.
+  if (!a.file.empty() && ReportIfCannotOpen(a.file, err)) return kExitCannotOpen;
   if (const int status = PrepareDestinationFolder(a.to, err); status >= 0) return status;
   const quillon::SaveDestination destination(quillon::Utf8ToUtf16(a.to));
   std::u16string pattern;

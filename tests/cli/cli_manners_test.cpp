@@ -109,6 +109,11 @@ TEST(CliManners, ExtractMakesTheFolderItIsGiven) {
   EXPECT_NE(under.err.find("quillon-cli: the folder '" + (dir / "plain" / "out").string() + "' cannot be created: "),
             std::string::npos)
       << under.err;
+  // A backup that cannot be opened makes no folder.
+  const CliRun missing = RunWith({"extract", (dir / "gone.bkf").string(), "--to", (dir / "unmade").string()});
+  EXPECT_EQ(missing.status, kExitCannotOpen);
+  EXPECT_NE(missing.err.find("cannot be opened: No such file or directory"), std::string::npos) << missing.err;
+  EXPECT_FALSE(std::filesystem::exists(dir / "unmade"));
   // The destination itself is a file: not a folder to save into.
   const CliRun file = RunWith({"extract", demo, "--to", (dir / "plain").string()});
   EXPECT_EQ(file.status, kExitUsage);

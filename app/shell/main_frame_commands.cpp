@@ -84,10 +84,11 @@ void CMainFrame::OnSaveSnapshot() {
 
 void CMainFrame::OnHelp() {
   const QUrl page = ProductPageUrl();
-  if (OpenUrlExternally(page)) return;
   // No browser or launcher: the user still learns where the guide is.
-  const QString where = page.isLocalFile() ? page.toLocalFile() : page.toDisplayString();
-  ShowMessage(this, QString::fromLatin1(kHelpNotOpenedText) + where);
+  OpenUrlExternally(page, this, [this, page] {
+    const QString where = page.isLocalFile() ? page.toLocalFile() : page.toDisplayString();
+    ShowMessage(this, QString::fromLatin1(kHelpNotOpenedText) + where);
+  });
 }
 
 void CMainFrame::OnAbout() {

@@ -148,6 +148,37 @@ TEST_F(NewUserTest, HelpWithoutABrowserSaysWhereTheGuideIs) {
   EXPECT_TRUE(prompt().shown.empty());
 }
 
+// The desktop's own way: xdg-open, whose exit status tells that no program
+// took the page; without xdg-open at all, Qt's call fails at once.
+TEST_F(NewUserTest, HelpThroughTheDesktopLauncherReportsItsFailure) {
+  const QByteArray path = qgetenv("PATH");
+  const fs::path bin = folder / "bin";
+  fs::create_directories(bin);
+  {
+    std::FILE* script = std::fopen((bin / "xdg-open").c_str(), "w");
+    ASSERT_NE(script, nullptr);
+    const std::string body = "#!/bin/sh\necho \"$1\" > '" + (bin / "asked").string() + "'\nexit 3\n";
+    std::fputs(body.c_str(), script);
+    std::fclose(script);
+  }
+  fs::permissions(bin / "xdg-open", fs::perms::owner_all);
+  const QString expected = QString::fromLatin1(kHelpNotOpenedText) + ProductPageUrl().toLocalFile();
+  SetUrlOpener(nullptr);
+
+  qputenv("PATH", QByteArray::fromStdString(bin.string()));
+  frame->OnCommand(ID_HELP_PAGE);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !prompt().shown.empty(); }, 20000));
+  EXPECT_EQ(prompt().Texts(), QStringList{expected});
+  EXPECT_TRUE(fs::exists(bin / "asked"));
+
+  prompt().Clear();
+  fs::remove(bin / "xdg-open");
+  frame->OnCommand(ID_HELP_PAGE);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !prompt().shown.empty(); }, 20000));
+  EXPECT_EQ(prompt().Texts(), QStringList{expected});
+  qputenv("PATH", path);
+}
+
 TEST_F(NewUserTest, ShortcutsRunTheirCommandsAndShowInTheTooltips) {
   CTarvelMFCRibboBarCls* ribbon = frame->RibbonBar();
   const struct {

@@ -30,11 +30,17 @@ CliScanResult RunCliScan(bkf& scanner, const std::string& file, const std::optio
   AppState().m_bProcessRunning.store(0);
   notify.ClearProgress();
   if (!ok) {
-    std::fprintf(err, "quillon-cli: the file '%s' cannot be opened.\n", file.c_str());
+    if (!ReportIfCannotOpen(file, err)) std::fprintf(err, "quillon-cli: the file '%s' cannot be opened.\n", file.c_str());
     return CliScanResult::CannotOpen;
   }
   // Records whose data may be incomplete, and names that were replaced.
   for (const std::u16string& note : scanner.DamageNotes())
     std::fprintf(err, "quillon-cli: %s\n", quillon::Utf16ToUtf8(note).c_str());
-  return stopped ? CliScanResult::Stopped : CliScanResult::Done;
+  if (stopped) return CliScanResult::Stopped;
+  // Only the root: not a single tape, set, volume, folder or file block.
+  if (scanner.m_files.Count() == 0 && scanner.m_tree.Count() <= 1) {
+    std::fprintf(err, "quillon-cli: no backup blocks found in '%s'\n", file.c_str());
+    return CliScanResult::NothingFound;
+  }
+  return CliScanResult::Done;
 }

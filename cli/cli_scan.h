@@ -13,7 +13,8 @@
 enum class CliScanResult {
   Done,
   Stopped,     // Ctrl-C; what was found so far is in the scanner
-  CannotOpen,  // reported on err
+  CannotOpen,  // reported on err, with the reason
+  NothingFound,  // not a backup: no block was found; reported on err
   ReadError,   // reported on err; what was found so far is in the scanner
 };
 

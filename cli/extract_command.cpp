@@ -21,6 +21,7 @@
 #include "save_paths.h"
 #include "segmented_reader.h"
 #include "terminal_notify.h"
+#include "terminal_text.h"
 #include "text.h"
 
 namespace {
@@ -39,10 +40,7 @@ struct ExtractArgs {
   bool heuristic = false;
 };
 
-int UsageError(std::FILE* err, const std::string& message) {
-  std::fprintf(err, "quillon-cli: %s\n\n%s", message.c_str(), UsageText().c_str());
-  return kExitUsage;
-}
+int UsageError(std::FILE* err, const std::string& message) { return ReportUsageError(err, message); }
 
 // Returns -1 when the arguments are complete, else the exit status.
 int ParseArgs(const std::vector<std::string>& args, ExtractArgs& a, std::FILE* out, std::FILE* err) {
@@ -62,7 +60,7 @@ int ParseArgs(const std::vector<std::string>& args, ExtractArgs& a, std::FILE* o
       a.to = args[++i];
       a.haveTo = true;
     } else if (arg == "--range") {
-      if (!hasValue || !(a.range = ParseRange(args[i + 1]))) return UsageError(err, "--range needs MIN:MAX in bytes");
+      if (!hasValue || !(a.range = ParseRange(args[i + 1]))) return UsageError(err, kRangeProblem);
       ++i;
     } else if (arg == "--pattern" || arg == "--only") {
       if (!hasValue) return UsageError(err, arg + " needs a pattern");
@@ -87,12 +85,12 @@ int ParseArgs(const std::vector<std::string>& args, ExtractArgs& a, std::FILE* o
   if (!a.snapshot.empty() && (!a.file.empty() || a.range || a.advanced))
     return UsageError(err, "--snapshot takes no BKF file, no --range and no --advanced");
   if (a.file.empty() && a.snapshot.empty()) return UsageError(err, "no BKF file given");
-  if (!a.haveTo) return UsageError(err, "--to DIR is needed");
+  if (!a.haveTo || a.to.empty()) return UsageError(err, "--to DIR is needed");
   return -1;
 }
 
 void PrintLine(std::FILE* out, std::u16string_view line) {
-  std::fputs(quillon::Utf16ToUtf8(line).c_str(), out);
+  std::fputs(TerminalText(quillon::Utf16ToUtf8(line)).c_str(), out);
   std::fputc('\n', out);
 }
 
@@ -119,7 +117,7 @@ class CliPrompts : public quillon::ISaveJobPrompts {
     const int64_t index = record.index;
     const std::u16string name = m_current->m_files.IsValid(index) ? m_current->m_files.Name(index) : u"";
     m_notify.ClearProgress();
-    std::fprintf(m_err, "%s%s\n", quillon::Utf16ToUtf8(name).c_str(),
+    std::fprintf(m_err, "%s%s\n", TerminalText(quillon::Utf16ToUtf8(name)).c_str(),
                  quillon::Utf16ToUtf8(quillon::kStartsEarlierQuestion).c_str());
     std::fprintf(m_err, m_args.skipContinued ? "  No (--skip-continued).\n" : "  Yes.\n");
     return !m_args.skipContinued;
@@ -189,6 +187,9 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
   ExtractArgs a;
   if (const int status = ParseArgs(args, a, out, err); status >= 0) return status;
 
+  // A BKF file that cannot be read leaves no new folder behind.
+  if (!a.file.empty() && ReportIfCannotOpen(a.file, err)) return kExitCannotOpen;
+  if (const int status = PrepareDestinationFolder(a.to, err); status >= 0) return status;
   const quillon::SaveDestination destination(quillon::Utf8ToUtf16(a.to));
   if (!destination.IsFolder()) {
     std::fprintf(err, "quillon-cli: %s ('%s')\n", quillon::Utf16ToUtf8(quillon::kInvalidDestination).c_str(),
@@ -200,7 +201,8 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
   for (const std::string& part : a.nextParts) {
     BkfFile probe;
     if (!probe.Open(part)) {
-      std::fprintf(err, "quillon-cli: the next part '%s' cannot be opened.\n", part.c_str());
+      std::fprintf(err, "quillon-cli: the next part '%s' cannot be opened: %s\n", part.c_str(),
+                   OpenFailureReason(part).c_str());
       return kExitCannotOpen;
     }
   }
@@ -212,7 +214,8 @@ int RunExtractCommand(const std::vector<std::string>& args, std::FILE* out, std:
   } else {
     result = MakeScanner(a.advanced, a.heuristic);
     const CliScanResult scan = RunCliScan(*result, a.file, a.range, notify, err);
-    if (scan == CliScanResult::CannotOpen || scan == CliScanResult::ReadError) return kExitCannotOpen;
+    if (scan == CliScanResult::CannotOpen || scan == CliScanResult::ReadError || scan == CliScanResult::NothingFound)
+      return kExitCannotOpen;
     if (scan == CliScanResult::Stopped) {
       std::fprintf(err, "Scan stopped; nothing was saved.\n");
       return kExitStopped;

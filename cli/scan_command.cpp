@@ -12,8 +12,10 @@
 #include "tree_print.h"
 
 namespace {
+enum class Format { Text, Json, JsonTree };
+
 struct ScanArgs {
-  bool json = false;
+  Format format = Format::Text;
   bool advanced = false;
   bool heuristic = false;
   std::optional<ByteRange> range;
@@ -22,16 +24,16 @@ struct ScanArgs {
   std::string snapshot;
 };
 
-int Usage(std::FILE* err, const std::string& problem) {
-  std::fprintf(err, "quillon-cli: %s\n\n%s", problem.c_str(), UsageText().c_str());
-  return kExitUsage;
-}
+int Usage(std::FILE* err, const std::string& problem) { return ReportUsageError(err, problem); }
 
-void PrintResult(const bkf& scanner, bool json, std::FILE* out) {
-  std::fputs((json ? FormatTreeJson(scanner) : FormatTreeText(scanner)).c_str(), out);
-  if (!json)
-    std::fprintf(out, "Total number of files found: %llu\n",
-                 static_cast<unsigned long long>(scanner.m_files.Count()));
+void PrintResult(const bkf& scanner, Format format, std::FILE* out) {
+  switch (format) {
+    case Format::Json: std::fputs(FormatTreeJson(scanner).c_str(), out); return;
+    case Format::JsonTree: std::fputs(FormatTreeJsonNested(scanner).c_str(), out); return;
+    case Format::Text: break;
+  }
+  std::fputs(FormatTreeText(scanner).c_str(), out);
+  std::fprintf(out, "Total number of files found: %llu\n", static_cast<unsigned long long>(scanner.m_files.Count()));
 }
 }  // namespace
 
@@ -64,15 +66,17 @@ int RunScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FI
       into = args[++i];
       return true;
     };
-    if (a == "--json") {
-      o.json = true;
+    if (a == "--json" || a == "--json-tree") {
+      const Format format = a == "--json" ? Format::Json : Format::JsonTree;
+      if (o.format != Format::Text && o.format != format) return Usage(err, "--json and --json-tree exclude each other");
+      o.format = format;
     } else if (a == "--advanced") {
       o.advanced = true;
     } else if (a == "--heuristic") {
       o.heuristic = true;
     } else if (a == "--range") {
       if (i + 1 >= args.size() || !(o.range = ParseRange(args[i + 1])))
-        return Usage(err, "--range needs MIN:MAX in bytes");
+        return Usage(err, kRangeProblem);
       ++i;
     } else if (a == "--save-snapshot") {
       if (!value(o.saveSnapshot)) return Usage(err, "--save-snapshot needs a file name");
@@ -94,7 +98,7 @@ int RunScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FI
       return Usage(err, "--snapshot takes no BKF file and no scan options");
     std::unique_ptr<bkf> scanner;
     const int status = LoadSnapshotForCli(o.snapshot, scanner, err);
-    if (status == kExitOk) PrintResult(*scanner, o.json, out);
+    if (status == kExitOk) PrintResult(*scanner, o.format, out);
     return status;
   }
   if (o.file.empty()) return Usage(err, "no BKF file given");
@@ -102,9 +106,9 @@ int RunScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FI
   TerminalNotify notify(err);
   std::unique_ptr<bkf> scanner = MakeScanner(o.advanced, o.heuristic);
   const CliScanResult result = RunCliScan(*scanner, o.file, o.range, notify, err);
-  if (result == CliScanResult::CannotOpen) return kExitCannotOpen;
+  if (result == CliScanResult::CannotOpen || result == CliScanResult::NothingFound) return kExitCannotOpen;
   if (result == CliScanResult::ReadError) {
-    PrintResult(*scanner, o.json, out);
+    PrintResult(*scanner, o.format, out);
     return kExitCannotOpen;
   }
   const bool stopped = result == CliScanResult::Stopped;
@@ -116,11 +120,12 @@ int RunScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FI
     if (!saved.ok) {
       std::fprintf(err, "quillon-cli: the snapshot '%s' cannot be written: %s.\n", o.saveSnapshot.c_str(),
                    saved.reason.c_str());
-      PrintResult(*scanner, o.json, out);
+      PrintResult(*scanner, o.format, out);
       return kExitCannotOpen;
     }
   }
   AppState().m_bProcessRunning.store(0);
-  PrintResult(*scanner, o.json, out);
-  return kExitOk;
+  PrintResult(*scanner, o.format, out);
+  // A script tells a partial result by the status, as after a stopped extract.
+  return stopped ? kExitStopped : kExitOk;
 }

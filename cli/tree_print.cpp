@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "scanner.h"
+#include "terminal_text.h"
 #include "text.h"
 
 using quillon::Utf16ToUtf8;
@@ -18,7 +19,7 @@ void AppendNode(const bkf& s, int64_t index, int depth, std::string& out, int64_
   if (--budget < 0) return;
   const TreeNode& node = s.m_tree.Node(index);
   const int64_t files = FileCount(node);
-  out += std::string(size_t(depth) * 2, ' ') + Utf16ToUtf8(s.m_tree.Name(index)) + "  (" +
+  out += std::string(size_t(depth) * 2, ' ') + TerminalText(Utf16ToUtf8(s.m_tree.Name(index))) + "  (" +
          std::to_string(files) + (files == 1 ? " file)\n" : " files)\n");
   for (int64_t c = s.m_tree.FirstChild(index); c != kNotFound; c = s.m_tree.NextSibling(c)) {
     if (budget < 0) return;
@@ -26,9 +27,27 @@ void AppendNode(const bkf& s, int64_t index, int depth, std::string& out, int64_
   }
   for (int64_t f = node.firstFile; files > 0 && f <= node.lastFile && s.m_files.IsValid(f); ++f) {
     const FoundFileRecord& r = s.m_files.Record(f);
-    out += std::string(size_t(depth + 1) * 2, ' ') + "- " + Utf16ToUtf8(s.m_files.Name(f)) + "  " +
+    out += std::string(size_t(depth + 1) * 2, ' ') + "- " + TerminalText(Utf16ToUtf8(s.m_files.Name(f))) + "  " +
            std::to_string(static_cast<unsigned long long>(r.dataLength)) + " bytes\n";
   }
+}
+
+// One node of the nested form, up to the opening of its "children" list.
+void OpenJsonNode(const bkf& s, int64_t index, std::string& out) {
+  const TreeNode& node = s.m_tree.Node(index);
+  out += "{\"index\": " + std::to_string(index) + ", \"name\": " + JsonString(Utf16ToUtf8(s.m_tree.Name(index))) +
+         ", \"files\": [";
+  const int64_t files = FileCount(node);
+  bool first = true;
+  for (int64_t f = node.firstFile; files > 0 && f <= node.lastFile && s.m_files.IsValid(f); ++f) {
+    const FoundFileRecord& r = s.m_files.Record(f);
+    if (!first) out += ", ";
+    first = false;
+    out += "{\"index\": " + std::to_string(f) + ", \"name\": " + JsonString(Utf16ToUtf8(s.m_files.Name(f))) +
+           ", \"dataPosition\": " + std::to_string(static_cast<unsigned long long>(r.dataPosition)) +
+           ", \"dataLength\": " + std::to_string(static_cast<unsigned long long>(r.dataLength)) + "}";
+  }
+  out += "], \"children\": [";
 }
 }  // namespace
 
@@ -86,4 +105,39 @@ std::string FormatTreeJson(const bkf& s) {
   }
   out += "]}\n";
   return out;
+}
+
+std::string FormatTreeJsonNested(const bkf& s) {
+  std::string out = "{\"filesFound\": " + std::to_string(static_cast<unsigned long long>(s.m_nFilesFound)) +
+                    ", \"tree\": ";
+  const int64_t count = s.m_tree.Count();
+  if (count == 0) return out + "null}\n";
+  // Without recursion: a damaged backup can nest folders very deep. Each node
+  // is written once, so a chain that loops back ends.
+  std::vector<char> written(size_t(count), 0);
+  struct Level {
+    int64_t node;
+    int64_t nextChild;
+    bool anyChild;
+  };
+  std::vector<Level> stack;
+  written[0] = 1;
+  OpenJsonNode(s, 0, out);
+  stack.push_back({0, s.m_tree.FirstChild(0), false});
+  while (!stack.empty()) {
+    Level& level = stack.back();
+    const int64_t child = level.nextChild;
+    if (child == kNotFound || !s.m_tree.IsValid(child) || written[size_t(child)]) {
+      out += "]}";
+      stack.pop_back();
+      continue;
+    }
+    level.nextChild = s.m_tree.NextSibling(child);
+    if (level.anyChild) out += ", ";
+    level.anyChild = true;
+    written[size_t(child)] = 1;
+    OpenJsonNode(s, child, out);
+    stack.push_back({child, s.m_tree.FirstChild(child), false});
+  }
+  return out + "}\n";
 }

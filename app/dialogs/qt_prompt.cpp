@@ -50,9 +50,7 @@ MsgResult QtPrompt::MessageBox(QWidget* owner, const QString& text, const QStrin
   return MsgResult::Ok;
 }
 
-std::optional<QString> QtPrompt::FileDialog(QWidget* owner, const FileDialogRequest& request) {
-  ArrowWhileOpen arrow;
-  QFileDialog dialog(owner, request.title);
+void ConfigureFileDialog(QFileDialog& dialog, const FileDialogRequest& request) {
   // Qt's own dialog: it applies the default extension before it checks for an
   // existing file, so the replace question is asked for the final name.
   dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -77,6 +75,14 @@ std::optional<QString> QtPrompt::FileDialog(QWidget* owner, const FileDialogRequ
   if (request.mode != FileDialogRequest::Mode::Folder && !request.initialName.isEmpty() &&
       !request.initialName.contains(QLatin1Char('*')))
     dialog.selectFile(request.initialName);
+  // Names from FAT media and old Windows copies come in capitals.
+  dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+}
+
+std::optional<QString> QtPrompt::FileDialog(QWidget* owner, const FileDialogRequest& request) {
+  ArrowWhileOpen arrow;
+  QFileDialog dialog(owner, request.title);
+  ConfigureFileDialog(dialog, request);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList files = dialog.selectedFiles();
   if (files.isEmpty()) return std::nullopt;

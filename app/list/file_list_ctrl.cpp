@@ -155,6 +155,13 @@ void CTarvelRightViewListCtrl::mousePressEvent(QMouseEvent* event) {
   if (index.isValid()) SendPreview(index.row());
 }
 
+void CTarvelRightViewListCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
+  QTableView::mouseDoubleClickEvent(event);
+  if (event->button() != Qt::LeftButton) return;
+  const QModelIndex index = indexAt(event->position().toPoint());
+  if (index.isValid()) emit rowOpened(index.row());
+}
+
 void CTarvelRightViewListCtrl::PreviewMarkedRow(QKeyEvent* event) {
   if (event->key() != Qt::Key_Up && event->key() != Qt::Key_Down) return;
   const int mark = GetSelectionMark();
@@ -164,6 +171,14 @@ void CTarvelRightViewListCtrl::PreviewMarkedRow(QKeyEvent* event) {
 }
 
 void CTarvelRightViewListCtrl::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    const int row = GetSelectionMark();
+    if (row >= 0 && row < m_model.rowCount()) {
+      event->accept();
+      emit rowOpened(row);
+      return;
+    }
+  }
   PreviewMarkedRow(event);
   QTableView::keyPressEvent(event);
 }

@@ -81,8 +81,13 @@ class CTarvelRightViewListCtrl : public QTableView {
   const FileListModel& Model() const { return m_model; }
   const QPixmap& Background() const { return m_background; }
 
+ signals:
+  // Enter on the current row or a double click on a row.
+  void rowOpened(int row);
+
  protected:
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;

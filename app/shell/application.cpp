@@ -3,6 +3,8 @@
 #include <QScreen>
 
 #include "shell/app_settings.h"
+#include "shell/icon_set.h"
+#include "shell/visual_look.h"
 #include "shell/main_frame.h"
 #include "dialogs/prompt.h"
 
@@ -12,6 +14,8 @@ CHalvernApp::CHalvernApp(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationVersion(QStringLiteral("22.0"));
   setApplicationDisplayName(ProductCaptionText());
   SetAppState(static_cast<ApplicationState*>(this));
+  // Every window, message boxes without an owner too, shows the program's picture.
+  setWindowIcon(icons::AppIcon());
 }
 
 CHalvernApp::~CHalvernApp() {
@@ -26,6 +30,8 @@ bool CHalvernApp::InitInstance() {
   // steps of their own here; the browser's process settings are made before
   // the application object exists.
   if (m_bAnotherInstance) {
+    // The refusal looks like every other message box of the program.
+    visual_look::ApplyDarkScheme(*this);
     Prompt().MessageBox(nullptr, QString::fromLatin1(kAnotherInstanceText), ProductCaptionText(), MsgButtons::Ok,
                         MsgIcon::Information);
     return false;

@@ -1,5 +1,6 @@
 #include "shell/main_frame.h"
 
+#include <QAction>
 #include <QApplication>
 #include <algorithm>
 #include <QCloseEvent>
@@ -81,6 +82,14 @@ bool CMainFrame::Create() {
   ConnectTree();
 
   DeletePreviewFolder();
+
+  // Ctrl+Q closes through the same question as the close box.
+  auto* quit = new QAction(this);
+  quit->setObjectName(QStringLiteral("quitShortcut"));
+  quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  quit->setShortcutContext(Qt::WindowShortcut);
+  connect(quit, &QAction::triggered, this, &QWidget::close);
+  addAction(quit);
 
   connect(&m_commandUiTimer, &QTimer::timeout, this, &CMainFrame::UpdateCommandUi);
   m_commandUiTimer.start(kCommandUiInterval);

@@ -55,6 +55,8 @@ inline constexpr char kTreeMenuName[] = "Tree Click";
 inline constexpr char kCollapseAllLabel[] = "Collapse All";
 inline constexpr char kRenameLabel[] = "Rename";
 inline constexpr char kFileViewCaption[] = "BKF File";
+inline constexpr char kHelpNotOpenedText[] =
+    "The user guide could not be opened: no web browser was found. Open this file in a web browser:\n";
 inline constexpr char kOutputCaption[] = "BKF File Status";
 
 class CMainFrame : public QMainWindow, public INotifyTarget {
@@ -98,6 +100,10 @@ class CMainFrame : public QMainWindow, public INotifyTarget {
   void OnSaveSnapshot();
   void OnHelp();
   void OnAbout();
+
+  // Enter or a double click on a row of the file list: a "Folder" row opens
+  // that folder in the tree (selected, its content listed), as a file manager does.
+  void OnListRowOpened(int row);
 
   // Empties the file list and the folder tree and destroys the scanner.
   void ClearScanResult();

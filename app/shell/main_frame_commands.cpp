@@ -87,7 +87,14 @@ void CMainFrame::OnSaveSnapshot() {
   SaveRecoverySnapshot(*this, m_state);
 }
 
-void CMainFrame::OnHelp() { OpenUrlExternally(ProductPageUrl()); }
+void CMainFrame::OnHelp() {
+  const QUrl page = ProductPageUrl();
+  // No browser or launcher: the user still learns where the guide is.
+  OpenUrlExternally(page, this, [this, page] {
+    const QString where = page.isLocalFile() ? page.toLocalFile() : page.toDisplayString();
+    ShowMessage(this, QString::fromLatin1(kHelpNotOpenedText) + where);
+  });
+}
 
 void CMainFrame::OnAbout() {
   CTarvelAboutDlg dialog(this);

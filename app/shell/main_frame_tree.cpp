@@ -40,6 +40,7 @@ void CMainFrame::ConnectTree() {
     if (item == m_pCurrentFolderItem) m_pCurrentFolderItem = nullptr;
   });
   connect(tree, &CCheckTreeCtrl::allItemsDeleted, this, [this] { m_pCurrentFolderItem = nullptr; });
+  connect(ListCtrl(), &CTarvelRightViewListCtrl::rowOpened, this, &CMainFrame::OnListRowOpened);
   AttachImageLists();
 }
 
@@ -277,6 +278,23 @@ intptr_t CMainFrame::OnTreeRename(uintptr_t wParam, intptr_t) {
   // The file list keeps its rows until the folder is shown again.
   tree->SetItemLabel(item, name);
   return 1;
+}
+
+void CMainFrame::OnListRowOpened(int row) {
+  CTarvelRightViewListCtrl* list = ListCtrl();
+  QTreeWidgetItem* folder = m_pCurrentFolderItem;
+  if (!folder || list->GetItemText(row, 1) != QLatin1String(kFolderTypeText)) return;
+  if (WaitWhileBusy()) return;
+  // The rows of a folder are its children in order; a name found elsewhere
+  // (a renamed item) is looked up by its label.
+  const QString name = list->GetItemText(row, 0);
+  QTreeWidgetItem* child = row < folder->childCount() ? folder->child(row) : nullptr;
+  if (!child || !IsFolderItem(child) || TreeCtrl()->GetItemText(child) != name) child = FindChildItem(folder, name);
+  if (!child || !IsFolderItem(child)) return;
+  folder->setExpanded(true);
+  TreeCtrl()->SelectItem(child);
+  TreeCtrl()->scrollToItem(child);
+  OnTreeSelect(kTreeHitLabel, reinterpret_cast<intptr_t>(child));
 }
 
 QTreeWidgetItem* CMainFrame::FindChildItem(QTreeWidgetItem* parent, const QString& text) const {

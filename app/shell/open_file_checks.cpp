@@ -7,7 +7,11 @@
 #include "text.h"
 
 bool IsSelectableBkfPath(const std::u16string& path) {
-  if (path.find(u".bkf") == std::u16string::npos) return false;
+  // ".bkf" in any letter case: BACKUP.BKF is the usual name on FAT media.
+  std::u16string lower = path;
+  for (char16_t& c : lower)
+    if (c >= u'A' && c <= u'Z') c = char16_t(c - u'A' + u'a');
+  if (lower.find(u".bkf") == std::u16string::npos) return false;
   std::error_code ec;
   // Only regular files: a FIFO or device would block or never end a scan.
   return std::filesystem::is_regular_file(quillon::PathFromUtf16(path), ec);

@@ -4,8 +4,9 @@
 #include <filesystem>
 #include <string>
 
-// The path names a BKF file the program accepts: it contains ".bkf"
-// (case-sensitive, anywhere) and names an existing regular file.
+// The path names a BKF file the program accepts: it contains ".bkf" (in any
+// letter case, anywhere: "BACKUP.BKF", "x.bkf.old") and names an existing
+// regular file.
 bool IsSelectableBkfPath(const std::u16string& path);
 
 // The file's size in bytes as decimal digits, or empty when it cannot be

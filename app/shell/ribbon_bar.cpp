@@ -5,8 +5,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QHelpEvent>
 #include <QResizeEvent>
 #include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include "shell/icon_set.h"
@@ -16,6 +18,21 @@ namespace {
 constexpr int kLargeIcon = 32;
 constexpr int kSmallIcon = 16;
 constexpr int kBodySideMargin = 6;
+
+// A command button whose tooltip names the command's shortcut as well.
+class RibbonButton : public QToolButton {
+ public:
+  using QToolButton::QToolButton;
+
+ protected:
+  bool event(QEvent* event) override {
+    if (event->type() == QEvent::ToolTip && defaultAction()) {
+      QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), ToolTipWithShortcut(*defaultAction()), this);
+      return true;
+    }
+    return QToolButton::event(event);
+  }
+};
 }  // namespace
 
 CTarvelMFCRibboBarCls::CTarvelMFCRibboBarCls(QWidget* parent) : QWidget(parent) {
@@ -93,6 +110,13 @@ void CTarvelMFCRibboBarCls::BuildPanels(QWidget* body) {
       auto* action = new QAction(icons::CommandIcon(info.image), QString::fromLatin1(info.label), this);
       action->setToolTip(QString::fromLatin1(info.tooltip));
       action->setData(info.id);
+      if (info.shortcut) {
+        action->setShortcut(QKeySequence(QString::fromLatin1(info.shortcut)));
+        // Held by the ribbon itself, so that the key works while the
+        // command's panel is collapsed too.
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+      }
       const int id = info.id;
       connect(action, &QAction::triggered, this, [this, id] { emit commandTriggered(id); });
       m_commands.insert(id, action);
@@ -100,7 +124,7 @@ void CTarvelMFCRibboBarCls::BuildPanels(QWidget* body) {
       panel.commands.append(id);
       menu->addAction(action);
 
-      auto* button = new QToolButton(panel.expanded);
+      auto* button = new RibbonButton(panel.expanded);
       button->setObjectName(QStringLiteral("ribbonButton"));
       button->setDefaultAction(action);
       button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);

@@ -125,6 +125,12 @@ void PreviewRow(CMainFrame& frame, const QString& name) {
 
 void ScanThenShoot(CMainFrame* frame, const QString& shot, const QString& folder) {
   frame->OnCommand(ID_FILE_OPEN_BKF);
+  // QUILLON_SCREENSHOT_DURING_SCAN: the picture of a scan still running, with
+  // the status-bar elements of the process (a long backup gives time).
+  if (qEnvironmentVariableIsSet("QUILLON_SCREENSHOT_DURING_SCAN")) {
+    QTimer::singleShot(kSettleMs, frame, [shot] { Shoot(shot); });
+    return;
+  }
   auto* poll = new QTimer(frame);
   QObject::connect(poll, &QTimer::timeout, frame, [frame, poll, shot, folder] {
     if (frame->ScanWorkerRunning()) return;

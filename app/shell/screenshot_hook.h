@@ -8,7 +8,8 @@
 // itself at that time (Standard mode, the whole file, every message answered
 // OK), then opens the folder named by QUILLON_SCREENSHOT_FOLDER (the first
 // folder of that name in the result, its parents opened on the way) and takes
-// the picture a moment later.
+// the picture a moment later. With QUILLON_SCREENSHOT_DURING_SCAN set, the
+// picture is taken a moment after the scan started, while it runs.
 
 class CMainFrame;
 

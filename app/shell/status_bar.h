@@ -1,7 +1,8 @@
 #pragma once
 // The status bar of the main window: the static pane 121 on the left and the
-// link element 311 on the right, which shows the address of the product page
-// and opens it when clicked.
+// link element 311 on the right, which shows "User guide" (the address of the
+// product page in its tooltip) and opens the page when clicked. Every element
+// gives way on a narrow window, so the status bar never widens the window.
 
 #include <QPointer>
 #include <QStatusBar>
@@ -12,6 +13,8 @@ class QProgressBar;
 
 inline constexpr char kStatusPaneText[] = "Corvane Quillon Repair";
 inline constexpr char kStatusElementLabel[] = "Corvane Quillon Repair";
+// The text of the link element; the page's address is its tooltip.
+inline constexpr char kStatusLinkLabel[] = "User guide";
 
 // The elements of a running process and their first texts.
 inline constexpr int ID_STATUS_PROGRESS_BAR = 310;
@@ -38,7 +41,7 @@ class CMyRibbonStatusBar : public QStatusBar {
  public:
   explicit CMyRibbonStatusBar(QWidget* parent = nullptr);
 
-  // Shows the address of the page the link element opens.
+  // Sets the page the link element opens (its address in the tooltip).
   void SetLinkAddress(const QUrl& address);
 
   // Adds the progress bar (range 0..100) and the three panes of a running

@@ -1,6 +1,7 @@
 // quillon-cli scan: its output formats and exit statuses.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "cli.h"
@@ -61,7 +62,11 @@ TEST(CliScan, ExitStatusesAndMessages) {
            {}, {"scan"}, {"scan", "--range", "5", "x.bkf"}, {"scan", "--bogus", "x.bkf"}, {"frobnicate"}}) {
     const CliRun r = RunWith(args);
     EXPECT_EQ(r.status, kExitUsage);
-    EXPECT_NE(r.err.find("usage:"), std::string::npos);
+    // One line that says what is wrong, then where help is; not the whole help.
+    EXPECT_EQ(r.err.find("usage:"), std::string::npos);
+    EXPECT_EQ(r.err.rfind("quillon-cli: ", 0), 0u) << r.err;
+    EXPECT_TRUE(r.err.ends_with("\nTry 'quillon-cli --help'.\n")) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2);
   }
   const CliRun help = RunWith({"--help"});
   EXPECT_EQ(help.status, kExitOk);
@@ -73,6 +78,8 @@ TEST(CliScan, RangeTextMustBeTwoNumbers) {
   EXPECT_FALSE(ParseRange(":12"));
   EXPECT_FALSE(ParseRange("a:12"));
   EXPECT_FALSE(ParseRange("99999999999999999999:1"));
+  EXPECT_FALSE(ParseRange("200:100"));  // the end must lie after the start
+  EXPECT_FALSE(ParseRange("7:7"));
   const auto r = ParseRange("0100:200");
   ASSERT_TRUE(r);
   EXPECT_EQ(r->min, 100u);

@@ -217,9 +217,10 @@ TEST(CliExtract, FailuresAreNamed) {
   fixture::DemoBackup().WriteTo(dir / "demo.bkf");
   const std::string demo = (dir / "demo.bkf").string();
 
-  const CliRun missing = RunWith({"extract", demo, "--to", (dir / "nowhere").string()});
-  EXPECT_EQ(missing.status, kExitUsage);
-  EXPECT_NE(missing.err.find("Please select valid path to save recovered files."), std::string::npos);
+  // A destination that is not a folder (a missing one is made).
+  const CliRun notFolder = RunWith({"extract", demo, "--to", demo});
+  EXPECT_EQ(notFolder.status, kExitUsage);
+  EXPECT_NE(notFolder.err.find("Please select valid path to save recovered files."), std::string::npos);
   EXPECT_EQ(RunWith({"extract", demo}).status, kExitUsage);
   EXPECT_EQ(RunWith({"extract", (dir / "none.bkf").string(), "--to", dir.Path().string()}).status, kExitCannotOpen);
   EXPECT_EQ(RunWith({"extract", demo, "--to", dir.Path().string(), "--next-part", (dir / "none.bkf").string()}).status,

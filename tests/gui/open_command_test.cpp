@@ -48,11 +48,10 @@ TEST_F(OpenCommandTest, AsksForAnExistingBkfFile) {
   EXPECT_TRUE(prompt().dialogsRun.isEmpty());
 }
 
-TEST_F(OpenCommandTest, RefusesPathsWithoutLowerCaseBkfOrMissingFiles) {
+TEST_F(OpenCommandTest, RefusesPathsWithoutBkfOrMissingFiles) {
   const QString invalid = QStringLiteral("Please select valid BKF file to recover.");
   std::filesystem::create_directories(folder / "dir.bkf");
   const QString cases[] = {
-      MakeFile("BACKUP.BKF", 10),                                  // capitals only
       MakeFile("backup.bak", 10),                                  // no ".bkf" at all
       QString::fromStdString((folder / "missing.bkf").string()),  // does not exist
       QString::fromStdString((folder / "dir.bkf").string()),      // a folder

@@ -75,7 +75,9 @@ TEST(SingleInstance, SecondStartIsRefusedAndAKilledFirstLeavesNoStaleLock) {
   ProgramRun first;
   ASSERT_TRUE(QTest::qWaitFor([] { return LockHeldElsewhere(); }, 20000)) << "the program did not take the lock";
 
-  // This process starts as the second instance.
+  // This process starts as the second instance, without the look of a first start.
+  qApp->setStyleSheet(QString());
+  qApp->setPalette(QPalette());
   SingleInstanceLock lock;
   app->SetAnotherInstanceRunning(lock.Create());
   EXPECT_FALSE(app->InitInstance());
@@ -88,6 +90,10 @@ TEST(SingleInstance, SecondStartIsRefusedAndAKilledFirstLeavesNoStaleLock) {
   EXPECT_EQ(box.icon, MsgIcon::Information);
   EXPECT_EQ(box.buttons, MsgButtons::Ok);
   EXPECT_FALSE(box.hadOwner);
+  // It looks like every other box: the dark scheme and the program's picture.
+  EXPECT_FALSE(qApp->styleSheet().isEmpty());
+  EXPECT_EQ(qApp->palette().color(QPalette::Window).lightness() < 128, true);
+  EXPECT_FALSE(qApp->windowIcon().isNull());
 
   // The first instance is unaffected; once it is killed the lock is free.
   QTest::qWait(200);

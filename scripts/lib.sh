@@ -11,6 +11,7 @@ PACKAGES=(
   qt6-base-dev qt6-svg-dev qt6-webengine-dev qt6-image-formats-plugins
   libgl-dev libxkbcommon-dev
   xvfb xauth
+  p7zip-full
   adwaita-icon-theme shared-mime-info fonts-dejavu-core
   npm
 )

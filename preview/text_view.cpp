@@ -17,6 +17,7 @@ CTextPreviewView::CTextPreviewView(const QFont& font, QWidget* parent) : QTextEd
   setUndoRedoEnabled(false);
   setFont(font);
   document()->setDefaultFont(font);
+  m_lookPalette = palette();
 }
 
 bool CTextPreviewView::ShowFile(const QString& path) {
@@ -30,11 +31,17 @@ void CTextPreviewView::ShowBytes(const QByteArray& bytes) {
   const TextViewContent content = DecodeTextViewBytes(bytes);
   m_bRich = content.rich;
   if (content.rich) {
-    // A document wraps at the view's width, as a word processor shows it.
+    // A document is shown on white paper in black ink, as its colours were
+    // chosen for, and wraps at the view's width, as a word processor shows it.
+    QPalette paper = m_lookPalette;
+    paper.setColor(QPalette::Base, Qt::white);
+    paper.setColor(QPalette::Text, Qt::black);
+    setPalette(paper);
     setLineWrapMode(QTextEdit::WidgetWidth);
     ReadRtfDocument(content.rtf, document());
   } else {
     // Plain text keeps its lines; the horizontal scroll bar reaches the rest.
+    setPalette(m_lookPalette);
     setLineWrapMode(QTextEdit::NoWrap);
     setPlainText(content.plain);
   }

@@ -4,6 +4,7 @@
 // RTF header, as a formatted document.
 
 #include <QFont>
+#include <QPalette>
 #include <QString>
 #include <QTextEdit>
 
@@ -24,4 +25,5 @@ class CTextPreviewView : public QTextEdit {
 
  private:
   bool m_bRich = false;
+  QPalette m_lookPalette;  // the program's look, for plain text
 };

@@ -61,6 +61,7 @@ SimpleBrowser* OpenInBrowser(const QString& path, const QString& previewFolder, 
       // movie, which file: addresses do not allow.
       const QUrl ruffle = PreviewSchemeUrl(QStringLiteral(".ruffle/ruffle.js"));
       config.insert(QStringLiteral("ruffle"), ruffle.toString());
+      config.insert(QStringLiteral("scheme"), QString::fromLatin1(kPreviewScheme));
       config.insert(QStringLiteral("rufflePath"),
                     PreviewSchemeUrl(QStringLiteral(".ruffle/")).toString());
       url = PreviewSchemeUrl(info.fileName());

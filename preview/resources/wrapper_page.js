@@ -76,6 +76,31 @@
     object.parentNode.replaceChild(player, object);
   }
 
+  // The web view's fetch() reaches no scheme of a program's own; the
+  // emulator fetches its parts and the movie, so for addresses of the
+  // preview scheme the same request is made with XMLHttpRequest.
+  function fetchThroughRequests() {
+    var plainFetch = window.fetch;
+    window.fetch = function (input, init) {
+      var url = new URL(typeof input === 'string' ? input : (input.url || String(input)),
+                        document.baseURI);
+      if (url.protocol !== config.scheme + ':') return plainFetch.apply(this, arguments);
+      return new Promise(function (resolve, reject) {
+        var request = new XMLHttpRequest();
+        request.open('GET', url.href);
+        request.responseType = 'arraybuffer';
+        request.onload = function () {
+          if (!request.response) { reject(new TypeError('Failed to fetch')); return; }
+          var type = /\.wasm$/.test(url.pathname) ? 'application/wasm'
+              : (request.getResponseHeader('Content-Type') || 'application/octet-stream');
+          resolve(new Response(request.response, { status: 200, headers: { 'Content-Type': type } }));
+        };
+        request.onerror = function () { reject(new TypeError('Failed to fetch')); };
+        request.send();
+      });
+    };
+  }
+
   function startFlash(object) {
     var embed = object.getElementsByTagName('embed')[0];
     var fileName = paramOf(object, 'movie') || (embed && embed.getAttribute('src')) || '';
@@ -83,6 +108,7 @@
       showNotice(object, fileName);
       return;
     }
+    fetchThroughRequests();
     window.RufflePlayer = window.RufflePlayer || {};
     window.RufflePlayer.config = {
       autoplay: 'on', unmuteOverlay: 'hidden', letterbox: 'on', splashScreen: false,

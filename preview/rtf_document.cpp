@@ -21,7 +21,9 @@ using namespace quillon;
 
 // Bounds on what a hostile document can make us build.
 constexpr int kMaxTableColumns = 64;
-constexpr qint64 kCellBudget = 200000;          // table cells in one document
+// Table cells in one document: each row a table gains costs time in the
+// number of its cells, so beyond this the rest of the tables is shown as text.
+constexpr qint64 kCellBudget = 5000;
 constexpr qint64 kPicturePixelBudget = 64 << 20;  // pixels of all pictures together
 constexpr double kTwipsPerPixel = 15.0;           // 1440 twips an inch, 96 pixels an inch
 
@@ -240,7 +242,14 @@ class DocumentSink : public rtf::Sink {
 
 void ReadRtfDocument(const QByteArray& rtf, QTextDocument* document) {
   document->clear();
+  // No undo record and one layout at the end: each insertion is then cheap.
+  const bool undo = document->isUndoRedoEnabled();
+  document->setUndoRedoEnabled(false);
+  QTextCursor block(document);
+  block.beginEditBlock();
   rtf::Tables tables;
   DocumentSink sink(document, tables);
   rtf::Read(std::string_view(rtf.constData(), static_cast<size_t>(rtf.size())), sink, tables);
+  block.endEditBlock();
+  document->setUndoRedoEnabled(undo);
 }

@@ -13,11 +13,17 @@ PACKAGES=(
   xvfb xauth
   p7zip-full
   adwaita-icon-theme shared-mime-info fonts-dejavu-core
+  npm
 )
+
+# The Flash emulator of the browser view (npm package, MIT / Apache-2.0).
+RUFFLE_PACKAGE="@ruffle-rs/ruffle@0.6.0"
 
 missing_packages() {
   local p missing=()
   for p in "${PACKAGES[@]}"; do
+    # An npm that came with another Node.js install serves as well.
+    if [ "$p" = npm ] && command -v npm >/dev/null 2>&1; then continue; fi
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
       missing+=("$p")
     fi
@@ -54,9 +60,32 @@ launcher_args() {
   if command -v ccache >/dev/null 2>&1; then echo "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"; fi
 }
 
+# Fetches the Flash emulator into third_party/ruffle (not kept in git): its
+# script, parts, WebAssembly and licences, without the source maps. Without
+# npm or the network the build goes on and Flash previews show a notice.
+fetch_ruffle() {
+  local dest="$ROOT/third_party/ruffle"
+  [ -f "$dest/ruffle.js" ] && return 0
+  if ! command -v npm >/dev/null 2>&1; then
+    echo "npm is missing: Flash previews will show a notice"
+    return 0
+  fi
+  local tmp
+  tmp="$(mktemp -d)"
+  if (cd "$tmp" && npm pack --silent "$RUFFLE_PACKAGE" >/dev/null 2>&1) && tar -xzf "$tmp"/*.tgz -C "$tmp"; then
+    mkdir -p "$dest"
+    cp "$tmp"/package/*.js "$tmp"/package/*.wasm "$tmp"/package/package.json "$dest"/
+    cp "$tmp"/package/LICENSE* "$dest"/ 2>/dev/null || true
+  else
+    echo "Could not fetch $RUFFLE_PACKAGE: Flash previews will show a notice"
+  fi
+  rm -rf "$tmp"
+}
+
 # configure_and_build DIR [cmake options...]
 configure_and_build() {
   local dir="$1"; shift
+  fetch_ruffle
   if [ ! -f "$dir/CMakeCache.txt" ]; then
     cmake -S "$ROOT" -B "$dir" $(generator_args) $(launcher_args) "$@"
   else

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "dialogs/auto_open_prompt.h"
+#include "list/file_list_ctrl.h"
+#include "list/file_list_view.h"
 #include "tree/check_tree_ctrl.h"
 #include "shell/command_ids.h"
 #include "tree/folder_tree_items.h"
@@ -112,15 +114,18 @@ void SearchThenShoot(CMainFrame* frame, const QString& shot, const QString& patt
   poll->start(kPollMs);
 }
 
-// Clicks the row of the file list named name, as a user does to preview it.
-void PreviewRow(CMainFrame& frame, const QString& name) {
-  CTarvelRightViewListCtrl* list = frame.ListCtrl();
-  if (!list || name.isEmpty()) return;
-  for (int row = 0; row < list->GetItemCount(); ++row)
+// Clicks the list row of the file named name, as a user previews it.
+// Returns whether there was such a row.
+bool PreviewFile(CMainFrame& frame, const QString& name) {
+  CTarvelRightViewListCtrl* list = frame.View() ? frame.View()->FileList() : nullptr;
+  if (!list || name.isEmpty()) return false;
+  for (int row = 0; row < list->GetItemCount(); ++row) {
     if (list->GetItemText(row, 0) == name) {
       frame.WindowProc(UM_SHOW_PREVIEW, uintptr_t(row), 0);
-      return;
+      return true;
     }
+  }
+  return false;
 }
 
 void ScanThenShoot(CMainFrame* frame, const QString& shot, const QString& folder) {
@@ -132,12 +137,14 @@ void ScanThenShoot(CMainFrame* frame, const QString& shot, const QString& folder
     return;
   }
   auto* poll = new QTimer(frame);
-  QObject::connect(poll, &QTimer::timeout, frame, [frame, poll, shot, folder] {
+  const QString preview = qEnvironmentVariable("QUILLON_SCREENSHOT_PREVIEW");
+  QObject::connect(poll, &QTimer::timeout, frame, [frame, poll, shot, folder, preview] {
     if (frame->ScanWorkerRunning()) return;
     poll->stop();
     poll->deleteLater();
     OpenFolder(*frame, folder);
-    PreviewRow(*frame, qEnvironmentVariable("QUILLON_SCREENSHOT_PREVIEW"));
+    // A previewed page needs a moment longer to load and draw.
+    const int settle = PreviewFile(*frame, preview) ? 3 * kSettleMs : kSettleMs;
     const QString saveTo = qEnvironmentVariable("QUILLON_SCREENSHOT_SAVE_TO");
     if (!saveTo.isEmpty()) {
       SaveThenShoot(frame, shot, saveTo);
@@ -148,7 +155,7 @@ void ScanThenShoot(CMainFrame* frame, const QString& shot, const QString& folder
       SearchThenShoot(frame, shot, search);
       return;
     }
-    QTimer::singleShot(kSettleMs, frame, [shot] { Shoot(shot); });
+    QTimer::singleShot(settle, frame, [shot] { Shoot(shot); });
   });
   poll->start(kPollMs);
 }

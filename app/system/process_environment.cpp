@@ -6,6 +6,8 @@
 #include <QList>
 #include <QtGlobal>
 
+#include "preview_scheme.h"
+
 namespace {
 constexpr char kFlagsVariable[] = "QTWEBENGINE_CHROMIUM_FLAGS";
 constexpr char kNoSandbox[] = "--no-sandbox";
@@ -24,4 +26,5 @@ void PrepareProcessEnvironment() {
   const QByteArray flags = WebEngineFlags(qgetenv(kFlagsVariable), geteuid() == 0);
   if (!flags.isEmpty()) qputenv(kFlagsVariable, flags);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  RegisterPreviewScheme();
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Settings of the process that must be made before the application object
 // exists: the web component refuses to start as root unless its sandbox is
-// off, and it needs shared OpenGL contexts.
+// off, it needs shared OpenGL contexts, and the preview's own URL scheme is
+// registered before it starts.
 
 #include <QByteArray>
 

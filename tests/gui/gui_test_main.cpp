@@ -5,9 +5,11 @@
 
 #include "gui_test_support.h"
 #include "shell/application.h"
+#include "system/process_environment.h"
 
 int main(int argc, char** argv) {
   gui_testing::PrepareEnvironment();
+  PrepareProcessEnvironment();
   ::testing::InitGoogleTest(&argc, argv);
   int result = 0;
   {

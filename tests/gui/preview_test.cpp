@@ -7,6 +7,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <filesystem>
+#include <map>
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +19,9 @@
 #include "log/output_pane.h"
 #include "preview_folder.h"
 #include "scanner.h"
+#include "simple_browser.h"
+#include "text_view.h"
+#include <QWebEngineView>
 #include "shell/main_frame.h"
 #include "shell/preview_request.h"
 #include "sample_content.h"
@@ -104,6 +108,16 @@ class PreviewTest : public FrameTest {
     if (!pane->HexDump()) return "<no dump>";
     return std::string(pane->DumpBuffer().begin(), pane->DumpBuffer().end());
   }
+  // What the pane shows: the dump's bytes, the text view's text, or the name
+  // of the page the browser view loads.
+  std::string Shown() const {
+    if (pane->HexDump()) return Dumped();
+    if (auto* text = qobject_cast<CTextPreviewView*>(pane->ChildView()))
+      return "text:" + text->toPlainText().toStdString();
+    if (auto* browser = qobject_cast<SimpleBrowser*>(pane->ChildView()))
+      return "browser:" + browser->Page()->requestedUrl().fileName().toStdString();
+    return "<nothing>";
+  }
   QStringList FolderNames() const {
     QStringList names;
     std::error_code ec;
@@ -172,17 +186,21 @@ TEST(WrapperPage, TextsAndBytes) {
   EXPECT_FALSE(WriteWrapperPage(dir.Path() / "missing", u"x"));
 }
 
-TEST_F(PreviewTest, EveryFileIsShownAsAHexDumpUntilItsViewExists) {
+TEST_F(PreviewTest, EachFileIsShownByItsViewPicturesStillAsAHexDump) {
   const std::vector<std::pair<std::u16string, std::string>> files = {
       {u"data.bin", "\x01\x02\x03 binary"}, {u"photo.jpg", "jpg bytes"},   {u"photo2.JPG", "JPG bytes"},
       {u"notes.txt", "some notes"},         {u"anim.gif", "GIF89a..."},    {u"clip.swf", "FWS"},
       {u"song.mp3", "ID3"},                 {u"page.html", "<html></html>"}, {u"mail.dbx", "dbx"},
       {u"README", "no extension"},          {u"odd.", "dot at the end"}};
+  const std::map<std::u16string, std::string> views = {
+      {u"notes.txt", "text:some notes"},    {u"anim.gif", "browser:bkTmp.htm"},
+      {u"clip.swf", "browser:bkTmp.htm"},   {u"song.mp3", "browser:bkTmp.htm"},
+      {u"page.html", "browser:page.html"}};
   ShowFiles(files);
   for (const auto& [name, content] : files) {
     const QString label = QString::fromStdU16String(name);
     EXPECT_EQ(Click(label), 1) << label.toStdString();
-    EXPECT_EQ(Dumped(), content) << label.toStdString();
+    EXPECT_EQ(Shown(), views.count(name) ? views.at(name) : content) << label.toStdString();
     EXPECT_TRUE(prompt().shown.empty()) << label.toStdString();
     EXPECT_EQ(AppState().m_bProcessRunning.load(), 0);
     EXPECT_EQ(tree->GetItemText(tree->GetSelectedItem()), label);
@@ -207,7 +225,7 @@ TEST_F(PreviewTest, MailEmlIsMovedToItsHtmNameButMailEMLIsNot) {
   ShowFiles({{u"Mail.eml", "From: a\r\n\r\nhello"}, {u"Mail.EML", "From: b\r\n\r\nhello"}});
   Click("Mail.eml");
   EXPECT_EQ(FolderNames(), QStringList{"MAIL.HTM"});
-  EXPECT_EQ(Dumped(), "From: a\r\n\r\nhello");
+  EXPECT_EQ(Shown(), "browser:MAIL.HTM");
   Click("Mail.EML");
   EXPECT_EQ(FolderNames(), QStringList{"Mail.EML"});
   EXPECT_EQ(Dumped(), "From: b\r\n\r\nhello");
@@ -290,7 +308,7 @@ TEST_F(PreviewTest, ContinuationAndSplitFilesAreRefusedWithTheirTexts) {
   for (const Case& c : cases) {
     Show(std::move(testing_support::ScanFile(parts[c.part])->scanner), {"Media 1", "SET 1 :Daily", "C:", "Data"});
     Click(c.other);
-    ASSERT_NE(pane->HexDump(), nullptr);
+    ASSERT_NE(pane->ChildView(), nullptr);
     Click("big.bin");
     EXPECT_EQ(prompt().Texts(), QStringList{QString::fromLatin1(c.text)}) << c.part;
     EXPECT_EQ(pane->ChildView(), nullptr);
@@ -305,9 +323,9 @@ TEST_F(PreviewTest, TheExtractedFileStaysInsideThePreviewFolder) {
   for (const char* name : {"../../escape.bin", "..", "a/b.txt"}) {
     Click(name);
     EXPECT_EQ(FolderNames().size(), 1) << name;
-    EXPECT_NE(pane->HexDump(), nullptr) << name;
+    EXPECT_NE(pane->ChildView(), nullptr) << name;
   }
-  EXPECT_EQ(Dumped(), "slash");
+  EXPECT_EQ(Shown(), "text:slash");
   EXPECT_FALSE(fs::exists(UserTempDirectory().parent_path() / "escape.bin"));
   EXPECT_FALSE(fs::exists(UserTempDirectory() / "escape.bin"));
   EXPECT_EQ(FolderNames(), QStringList{"a_b.txt"});

@@ -1,0 +1,22 @@
+#pragma once
+// The work of the decoding helper process: a picture of any format of the
+// picture group, recognised by its content, decoded by the first decoder that
+// takes it.
+
+#include "picture_image.h"
+
+namespace picture {
+
+// A decoder tried before all others (the tests give one that misbehaves).
+using FirstDecoder = Decoded (*)(Bytes file);
+
+// The first image of the file, at its natural size; none when no decoder
+// takes the bytes.
+Decoded DecodeAnyPicture(Bytes file, FirstDecoder first = nullptr);
+
+// The helper's main: "picture FILE" decodes FILE and writes the answer to
+// descriptor 3. Exit status 0 with an answer, 1 when the file is no picture,
+// 2 on a wrong call.
+int RunDecodeHelper(int argc, char** argv, FirstDecoder first = nullptr);
+
+}  // namespace picture

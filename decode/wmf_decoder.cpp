@@ -54,7 +54,8 @@ std::vector<uint8_t> RenderWmfAsPng(Bytes file) {
       std::isfinite(width) && std::isfinite(height) && width >= 1 && height >= 1) {
     const double scale = std::min(1.0, kMaxSide / std::max(width, height));
     device->type = wmf_gd_png;
-    device->flags &= ~(WMF_GD_OUTPUT_FILE | WMF_GD_OUTPUT_MEMORY);
+    // Memory output: the PNG bytes reach the sink (the path that does not leak).
+    device->flags = (device->flags & ~WMF_GD_OUTPUT_FILE) | WMF_GD_OUTPUT_MEMORY | WMF_GD_OWN_BUFFER;
     device->sink.context = &png;
     device->sink.function = CollectPng;
     device->width = unsigned(std::max(1.0, std::ceil(width * scale)));

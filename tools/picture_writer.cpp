@@ -359,4 +359,41 @@ Bytes DngFile(const Picture& p) {
   return out;
 }
 
+Bytes TiffPages(const std::vector<Picture>& pages) {
+  Bytes out = {'I', 'I', 42, 0};
+  Le32(out, 8);
+  for (size_t page = 0; page < pages.size(); ++page) {
+    const Picture& p = pages[page];
+    const uint32_t dataBytes = uint32_t(p.width) * uint32_t(p.height) * 3;
+    // Directory at out.size(): 10 entries, then BitsPerSample's three
+    // values, then the pixels.
+    const uint32_t dir = uint32_t(out.size());
+    const uint32_t bitsAt = dir + 2 + 12 * 10 + 4;
+    const uint32_t dataAt = bitsAt + 6;
+    const std::vector<TiffEntry> entries = {
+        Long(256, uint32_t(p.width)), Long(257, uint32_t(p.height)), TiffEntry{258, 3, 3, {}},
+        Short(259, {1}), Short(262, {2}), Long(273, dataAt), Short(277, {3}), Long(278, uint32_t(p.height)),
+        Long(279, dataBytes), Short(284, {1})};
+    Le16(out, uint32_t(entries.size()));
+    for (const auto& e : entries) {
+      Le16(out, e.tag);
+      Le16(out, e.type);
+      Le32(out, e.count);
+      if (e.tag == 258) {
+        Le32(out, bitsAt);
+      } else {
+        Bytes v = e.value;
+        v.resize(4, 0);
+        out.insert(out.end(), v.begin(), v.end());
+      }
+    }
+    const bool last = page + 1 == pages.size();
+    Le32(out, last ? 0 : dataAt + dataBytes + (dataBytes & 1));
+    for (int i = 0; i < 3; ++i) Le16(out, 8);
+    for (uint32_t c : p.rgb) out.insert(out.end(), {R(c), G(c), B(c)});
+    if (dataBytes & 1) out.push_back(0);
+  }
+  return out;
+}
+
 }  // namespace fixture

@@ -43,6 +43,8 @@ Bytes Jpeg2000File(const Picture& picture, bool jp2);
 // background, a red filled rectangle over the left half and a blue one over
 // the bottom-right quarter.
 Bytes WmfFile(int width, int height);
+// An uncompressed 8-bit RGB TIFF with one page per picture.
+Bytes TiffPages(const std::vector<Picture>& pages);
 // A DNG of the picture's green channel as an uncompressed 16-bit Bayer
 // mosaic (RGGB), with a plain colour matrix.
 Bytes DngFile(const Picture& picture);

@@ -14,7 +14,15 @@ QString& HelperOverride() {
   return path;
 }
 
+helper::Limits& Limits() {
+  static helper::Limits limits;
+  return limits;
+}
+
 }  // namespace
+
+void SetDecodeLimits(const helper::Limits& limits) { Limits() = limits; }
+const helper::Limits& DecodeLimits() { return Limits(); }
 
 QString DecodeHelperPath() {
   if (!HelperOverride().isEmpty()) return HelperOverride();

@@ -15,8 +15,13 @@ QString DecodeHelperPath();
 // an empty path returns to the usual helper.
 void SetDecodeHelperPath(const QString& path);
 
+// The limits of every later decode (the tests' stand-in for a slow
+// machine); the defaults are 5 s and 1 GiB.
+void SetDecodeLimits(const helper::Limits& limits);
+const helper::Limits& DecodeLimits();
+
 struct PictureDecode {
   QImage image;
   helper::Outcome outcome = helper::Outcome::NotStarted;
 };
-PictureDecode DecodePictureFile(const QString& path, const helper::Limits& limits = {});
+PictureDecode DecodePictureFile(const QString& path, const helper::Limits& limits = DecodeLimits());

@@ -1,5 +1,6 @@
 #include "picture_view.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 CPictureView::CPictureView(QWidget* parent) : QWidget(parent) {

@@ -47,14 +47,21 @@ bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
 
 // Qt's image plugins: BMP, JPEG, PNG, TIFF, ICO, CUR, TGA, WBMP, PNM, MNG and
 // the rest Qt reads; the format is taken from the content.
-Decoded DecodeWithQt(Bytes file) {
+// A TGA file has no signature at its start: Qt recognises it only when asked
+// for TGA by name.
+QImage ReadWithQt(Bytes file, const char* format) {
   const QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(file.data()), qsizetype(file.size()));
   QBuffer buffer;
   buffer.setData(data);
-  if (!buffer.open(QIODevice::ReadOnly)) return std::nullopt;
-  QImageReader reader(&buffer);
-  reader.setDecideFormatFromContent(true);
-  QImage read = reader.read();
+  if (!buffer.open(QIODevice::ReadOnly)) return QImage();
+  QImageReader reader(&buffer, format);
+  reader.setDecideFormatFromContent(*format == 0);
+  return reader.read();
+}
+
+Decoded DecodeWithQt(Bytes file) {
+  QImage read = ReadWithQt(file, "");
+  if (read.isNull()) read = ReadWithQt(file, "tga");
   if (read.isNull()) return std::nullopt;
   const QImage argb = read.convertToFormat(QImage::Format_ARGB32);
   auto image = MakeImage(uint64_t(argb.width()), uint64_t(argb.height()));

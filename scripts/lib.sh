@@ -12,6 +12,7 @@ PACKAGES=(
   libgl-dev libxkbcommon-dev
   libraw-dev libopenjp2-7-dev libjbig-dev libwmf-dev fonts-urw-base35
   xvfb xauth
+  p7zip-full
   adwaita-icon-theme shared-mime-info fonts-dejavu-core
 )
 

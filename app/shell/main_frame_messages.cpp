@@ -5,6 +5,7 @@
 #include "shell/main_frame.h"
 #include "dialogs/prompt.h"
 #include "list/file_list_ctrl.h"
+#include "shell/preview_request.h"
 
 intptr_t CMainFrame::SendMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   if (message == UM_SCAN_PROGRESS && !m_progressGate.Admit()) {
@@ -54,14 +55,5 @@ intptr_t CMainFrame::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lPa
 }
 
 intptr_t CMainFrame::OnShowPreview(uintptr_t wParam, intptr_t) {
-  if (WaitWhileBusy()) return 0;
-  // The row's item in the tree: the child of the folder shown whose label is
-  // the row's name, else the folder itself; it becomes the selected item.
-  const QString name = ListCtrl()->GetItemText(int(wParam), 0);
-  QTreeWidgetItem* folder = m_pCurrentFolderItem;
-  QTreeWidgetItem* item = FindChildItem(folder, name);
-  if (!item) item = folder;
-  if (item) TreeCtrl()->SelectItem(item);
-  // The preview of the row's file goes on from here.
-  return 1;
+  return CPreviewRequest(*this).Run(int(wParam));
 }

@@ -75,7 +75,8 @@ int Reap(pid_t pid, Clock::time_point deadline, bool& killed) {
 
 }  // namespace
 
-Run RunHelper(const std::string& executable, const std::vector<std::string>& arguments, const Limits& limits) {
+Run RunHelper(const std::string& executable, const std::vector<std::string>& arguments, const Limits& limits,
+              const AnswerTaker& take) {
   Run run;
   Fd answer{::memfd_create("quillon-helper-answer", MFD_CLOEXEC)};
   int pipeFds[2];
@@ -159,6 +160,10 @@ Run RunHelper(const std::string& executable, const std::vector<std::string>& arg
   struct stat st {};
   if (::fstat(answer.fd, &st) != 0 || st.st_size < 0 || uint64_t(st.st_size) > limits.maxAnswerBytes) {
     run.outcome = Outcome::Refused;
+    return run;
+  }
+  if (take) {
+    run.outcome = take(answer.fd, uint64_t(st.st_size)) ? Outcome::Answered : Outcome::Refused;
     return run;
   }
   run.answer.resize(size_t(st.st_size));

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,10 +38,15 @@ struct Run {
 inline constexpr int kAnswerFd = 3;
 inline constexpr int kWatchFd = 4;
 
+// Reads an answer of size bytes straight from the descriptor (with pread);
+// false refuses it.
+using AnswerTaker = std::function<bool(int fd, uint64_t size)>;
+
 // Starts executable with the arguments (argv[0] is the executable itself),
-// waits for its end within the limits and collects its answer.
+// waits for its end within the limits and collects its answer into
+// Run::answer, or hands it to take.
 Run RunHelper(const std::string& executable, const std::vector<std::string>& arguments,
-              const Limits& limits = {});
+              const Limits& limits = {}, const AnswerTaker& take = nullptr);
 
 const char* OutcomeName(Outcome outcome);
 

@@ -4,6 +4,7 @@
 // machine's byte order.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
@@ -16,6 +17,8 @@ inline constexpr size_t kAnswerHeader = 12;
 
 // Writes the answer to the descriptor; false when it could not be written.
 bool WriteAnswer(int fd, const Image& image);
+// The same for a picture held elsewhere: row(y) gives its width pixels.
+bool WriteAnswer(int fd, int width, int height, const std::function<const uint32_t*(int)>& row);
 // The size of the picture of an answer, or none when it is not a whole
 // answer; its pixels follow the header.
 struct AnswerSize {
@@ -23,5 +26,7 @@ struct AnswerSize {
   int height;
 };
 std::optional<AnswerSize> CheckAnswer(std::span<const uint8_t> answer);
+// The same from the header alone and the answer's whole size.
+std::optional<AnswerSize> CheckAnswerHeader(const uint8_t (&header)[kAnswerHeader], uint64_t answerSize);
 
 }  // namespace picture

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "helper_process.h"
 #include "library_decoders.h"
@@ -47,8 +48,18 @@ bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
 
 // Qt's image plugins: BMP, JPEG, PNG, TIFF, ICO, CUR, TGA, WBMP, PNM, MNG and
 // the rest Qt reads; the format is taken from the content.
-// A TGA file has no signature at its start: Qt recognises it only when asked
-// for TGA by name.
+// The Qt format of the common signatures: naming it spares loading every
+// image plugin to ask each whether it knows the bytes.
+const char* FormatHint(Bytes file) {
+  auto starts = [&](std::string_view magic) {
+    return file.size() >= magic.size() && std::memcmp(file.data(), magic.data(), magic.size()) == 0;
+  };
+  if (starts("\xFF\xD8\xFF")) return "jpeg";
+  if (starts("\x89PNG\r\n\x1A\n")) return "png";
+  if (starts("BM")) return "bmp";
+  return "";
+}
+
 QImage ReadWithQt(Bytes file, const char* format) {
   const QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(file.data()), qsizetype(file.size()));
   QBuffer buffer;
@@ -59,50 +70,55 @@ QImage ReadWithQt(Bytes file, const char* format) {
   return reader.read();
 }
 
-Decoded DecodeWithQt(Bytes file) {
-  QImage read = ReadWithQt(file, "");
+// Qt's image plugins: BMP, JPEG, PNG, TIFF, ICO, CUR, TGA, WBMP, PNM, MNG and
+// the rest Qt reads; the format is taken from the content. A TGA file has no
+// signature at its start: Qt recognises it only when asked for TGA by name.
+QImage DecodeWithQt(Bytes file) {
+  QImage read;
+  if (const char* hint = FormatHint(file); *hint) read = ReadWithQt(file, hint);
+  if (read.isNull()) read = ReadWithQt(file, "");
   if (read.isNull()) read = ReadWithQt(file, "tga");
-  if (read.isNull()) return std::nullopt;
-  const QImage argb = read.convertToFormat(QImage::Format_ARGB32);
-  auto image = MakeImage(uint64_t(argb.width()), uint64_t(argb.height()));
-  if (!image) return std::nullopt;
-  for (int y = 0; y < argb.height(); ++y)
-    std::memcpy(image->Row(y), argb.constScanLine(y), size_t(argb.width()) * 4);
-  return image;
+  if (read.isNull() || uint64_t(read.width()) * uint64_t(read.height()) > kMaxPixels) return QImage();
+  if (read.format() != QImage::Format_RGB32 && read.format() != QImage::Format_ARGB32)
+    read = read.convertToFormat(QImage::Format_ARGB32);
+  return read;
 }
+
+AnyPicture Own(Decoded image) { return AnyPicture{std::move(image), QImage()}; }
+AnyPicture FromQt(QImage image) { return AnyPicture{std::nullopt, std::move(image)}; }
 
 }  // namespace
 
-Decoded DecodeAnyPicture(Bytes file, FirstDecoder first) {
-  if (file.empty()) return std::nullopt;
+AnyPicture DecodeAnyPicture(Bytes file, FirstDecoder first) {
+  if (file.empty()) return {};
   if (first) {
-    if (auto image = first(file)) return image;
+    if (auto image = first(file)) return Own(std::move(image));
   }
   // Formats with a signature of their own.
   for (auto decode : {DecodeSka, DecodeSunRaster, DecodePcx, DecodePgx})
-    if (auto image = decode(file)) return image;
-  if (IsJpeg2000(file)) return DecodeJpeg2000(file);
+    if (auto image = decode(file)) return Own(std::move(image));
+  if (IsJpeg2000(file)) return Own(DecodeJpeg2000(file));
   if (IsWmf(file)) {
     const std::vector<uint8_t> png = RenderWmfAsPng(file);
-    return png.empty() ? std::nullopt : DecodeWithQt(png);
+    return png.empty() ? AnyPicture{} : FromQt(DecodeWithQt(png));
   }
   // Camera RAW files built on TIFF are read as RAW, not as their TIFF
   // thumbnail; a plain TIFF is left to Qt.
   std::vector<uint8_t> embedded;
   const bool tiff = IsTiff(file);
   if (tiff) {
-    if (auto image = DecodeCameraRaw(file, embedded)) return image;
+    if (auto image = DecodeCameraRaw(file, embedded)) return Own(std::move(image));
     if (!embedded.empty()) {
-      if (auto image = DecodeWithQt(embedded)) return image;
+      if (QImage image = DecodeWithQt(embedded); !image.isNull()) return FromQt(std::move(image));
     }
   }
-  if (auto image = DecodeWithQt(file)) return image;
-  if (auto image = DecodeJbig(file)) return image;
+  if (QImage image = DecodeWithQt(file); !image.isNull()) return FromQt(std::move(image));
+  if (auto image = DecodeJbig(file)) return Own(std::move(image));
   if (!tiff) {
-    if (auto image = DecodeCameraRaw(file, embedded)) return image;
-    if (!embedded.empty()) return DecodeWithQt(embedded);
+    if (auto image = DecodeCameraRaw(file, embedded)) return Own(std::move(image));
+    if (!embedded.empty()) return FromQt(DecodeWithQt(embedded));
   }
-  return std::nullopt;
+  return {};
 }
 
 int RunDecodeHelper(int argc, char** argv, FirstDecoder first) {
@@ -110,9 +126,14 @@ int RunDecodeHelper(int argc, char** argv, FirstDecoder first) {
   QCoreApplication application(argc, argv);
   std::vector<uint8_t> bytes;
   if (!ReadWholeFile(argv[2], bytes)) return 1;
-  const Decoded image = DecodeAnyPicture(bytes, first);
-  if (!image) return 1;
-  return WriteAnswer(helper::kAnswerFd, *image) ? 0 : 1;
+  const AnyPicture image = DecodeAnyPicture(bytes, first);
+  if (image.Empty()) return 1;
+  if (image.own) return WriteAnswer(helper::kAnswerFd, *image.own) ? 0 : 1;
+  const QImage& qt = image.qt;
+  return WriteAnswer(helper::kAnswerFd, qt.width(), qt.height(),
+                     [&](int y) { return reinterpret_cast<const uint32_t*>(qt.constScanLine(y)); })
+             ? 0
+             : 1;
 }
 
 }  // namespace picture

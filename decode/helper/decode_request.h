@@ -23,7 +23,8 @@ struct AnyPicture {
 // Empty when no decoder takes the bytes.
 AnyPicture DecodeAnyPicture(Bytes file, FirstDecoder first = nullptr);
 
-// The helper's main: "picture FILE" decodes FILE and writes the answer to
+// The helper's main: "picture FILE" decodes FILE, "archive FILE LIBRARY"
+// lists the archive FILE with the 7-Zip library LIBRARY; the answer goes to
 // descriptor 3. Exit status 0 with an answer, 1 when the file is no picture,
 // 2 on a wrong call.
 int RunDecodeHelper(int argc, char** argv, FirstDecoder first = nullptr);

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <fstream>
 
+#include "archive_answer.h"
 #include "picture_decoding.h"
 #include "picture_view.h"
 #include "picture_writer.h"
@@ -262,6 +263,43 @@ TEST_F(PictureViewTest, MisbehavingHelperFailsWithinItsLimits) {
   ASSERT_TRUE(ShowPictureIn(m_pane, Write("good.png", QtBytes(colourImage, "png"))));
   EXPECT_EQ(Shown(), colourImage);
   EXPECT_TRUE(m_pane.isVisible());
+}
+
+// The archive listing runs in the same helper: when it crashes or hangs
+// there, the pane shows the hex dump.
+TEST_F(PictureViewTest, ArchiveListingInAMisbehavingHelperGivesTheHexDump) {
+  SetDecodeHelperPath(QStringLiteral(QUILLON_MISBEHAVING_HELPER));
+  SetDecodeLimits({});
+  for (const char* text : {"QUILLON-TEST crash", "QUILLON-TEST hang"}) {
+    const QString path = Write("evil.zip", fixture::FromText(text));
+    const auto start = std::chrono::steady_clock::now();
+    m_pane.ShowFile(path.toStdString(), "ZIP", m_dir.path().toStdString());
+    EXPECT_NE(m_pane.HexDump(), nullptr) << text;
+    EXPECT_EQ(m_pane.DumpBuffer().size(), std::string(text).size()) << text;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8)) << text;
+  }
+}
+
+TEST(ArchiveAnswer, RoundTripAndCutAnswers) {
+  ArchiveListResult listed;
+  listed.listing = ArchiveListing{{{u"dir", u"+"}, {u"dir/\u00e9t\u00e9.txt", u"-"}, {u"odd", u""}}};
+  const std::vector<uint8_t> answer = EncodeArchiveAnswer(listed);
+  const ArchiveListResult back = DecodeArchiveAnswer(answer);
+  ASSERT_TRUE(back.listing);
+  ASSERT_EQ(back.listing->Count(), 3u);
+  EXPECT_EQ(back.listing->records[1].path, u"dir/\u00e9t\u00e9.txt");
+  EXPECT_EQ(back.listing->records[2].folderFlag, u"");
+  for (size_t size = 0; size < answer.size(); ++size)
+    EXPECT_FALSE(DecodeArchiveAnswer(std::span(answer.data(), size)).listing) << size;
+
+  ArchiveListResult failed;
+  failed.error = "not an archive";
+  const ArchiveListResult error = DecodeArchiveAnswer(EncodeArchiveAnswer(failed));
+  EXPECT_FALSE(error.listing);
+  EXPECT_EQ(error.error, "not an archive");
+  // A count larger than the answer could hold is refused before anything is made.
+  std::vector<uint8_t> huge = {'Q', 'A', 'R', 'C', 'L', 0xFF, 0xFF, 0xFF, 0xFF};
+  EXPECT_FALSE(DecodeArchiveAnswer(huge).listing);
 }
 
 }  // namespace

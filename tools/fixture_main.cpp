@@ -33,6 +33,8 @@ void WritePictures(const std::filesystem::path& dir) {
   put("grey12.pgx", PgxFile(colour, 12, true, false));
   put("grey16.pgx", PgxFile(colour, 16, false, true));
   put("colour.ska", SkaFile(colour));
+  put("colour.tga", TgaFile(colour, false, false));
+  put("colour-rle.tga", TgaFile(colour, true, true));
   put("stripes.jbg", JbigFile(stripes));
   put("colour.jp2", Jpeg2000File(colour, true));
   put("colour.j2k", Jpeg2000File(colour, false));

@@ -205,6 +205,32 @@ Bytes PgxFile(const Picture& p, int depth, bool isSigned, bool bigEndian) {
   return out;
 }
 
+Bytes TgaFile(const Picture& p, bool rle, bool topDown) {
+  Bytes out(18, 0);
+  out[2] = rle ? 10 : 2;
+  out[12] = uint8_t(p.width);
+  out[13] = uint8_t(p.width >> 8);
+  out[14] = uint8_t(p.height);
+  out[15] = uint8_t(p.height >> 8);
+  out[16] = 24;
+  out[17] = topDown ? 0x20 : 0;
+  std::vector<uint32_t> order;
+  for (int row = 0; row < p.height; ++row) {
+    const int y = topDown ? row : p.height - 1 - row;
+    for (int x = 0; x < p.width; ++x) order.push_back(p.At(x, y));
+  }
+  for (size_t i = 0; i < order.size();) {
+    size_t n = 1;
+    if (rle) {
+      while (i + n < order.size() && n < 128 && order[i + n] == order[i]) ++n;
+      out.push_back(uint8_t(0x80 | (n - 1)));
+    }
+    out.insert(out.end(), {B(order[i]), G(order[i]), R(order[i])});
+    i += n;
+  }
+  return out;
+}
+
 Bytes SkaFile(const Picture& p) {
   const std::vector<uint32_t> palette = Palette(p, 256);
   Bytes out;

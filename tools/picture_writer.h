@@ -33,6 +33,9 @@ Bytes PcxFile(const Picture& picture, int bits);
 Bytes SunRasterFile(const Picture& picture, int depth, bool byteEncoded);
 // PGX of the picture's green channel scaled to depth bits.
 Bytes PgxFile(const Picture& picture, int depth, bool isSigned, bool bigEndian);
+// TGA of version 1 (no footer): 24-bit true colour, plain or run-length
+// encoded, bottom row first (the usual order) or top row first.
+Bytes TgaFile(const Picture& picture, bool rle, bool topDown);
 // SKA with a palette of the picture's colours (at most 256).
 Bytes SkaFile(const Picture& picture);
 // JBIG, one plane, black where the picture is black (JBIG-KIT's encoder).

@@ -124,6 +124,8 @@ AnyPicture DecodeAnyPicture(Bytes file, FirstDecoder first) {
   }
   if (QImage image = DecodeWithQt(file); !image.isNull()) return FromQt(std::move(image));
   if (auto image = DecodeJbig(file)) return Own(std::move(image));
+  // TGA has no signature: tried after every format that has one.
+  if (auto image = DecodeTga(file)) return Own(std::move(image));
   if (!tiff) {
     if (auto image = DecodeCameraRaw(file, embedded)) return Own(std::move(image));
     if (!embedded.empty()) return FromQt(DecodeWithQt(embedded));

@@ -54,6 +54,8 @@ std::vector<OwnCase> OwnCases() {
   add("pgx 12 signed little-endian", fixture::PgxFile(colour, 12, true, false), picture::DecodePgx, colour, true);
   add("pgx 16 unsigned big-endian", fixture::PgxFile(colour, 16, false, true), picture::DecodePgx, colour, true);
   add("ska", fixture::SkaFile(colour), picture::DecodeSka, colour, false);
+  add("tga plain bottom-up", fixture::TgaFile(colour, false, false), picture::DecodeTga, colour, false);
+  add("tga run-length top-down", fixture::TgaFile(colour, true, true), picture::DecodeTga, colour, false);
   return cases;
 }
 
@@ -77,7 +79,7 @@ TEST(OwnPictureDecoders, TakeNoOtherFormat) {
   const auto cases = OwnCases();
   const std::vector<std::pair<std::string, std::function<Decoded(picture::Bytes)>>> decoders = {
       {"pcx", picture::DecodePcx}, {"ras", picture::DecodeSunRaster}, {"pgx", picture::DecodePgx},
-      {"ska", picture::DecodeSka}};
+      {"ska", picture::DecodeSka}, {"tga", picture::DecodeTga}};
   std::vector<Bytes> others = {fixture::JbigFile(fixture::StripePicture(21, 7)),
                                fixture::Jpeg2000File(fixture::QuadrantPicture(8, 8), true),
                                fixture::WmfFile(40, 30), fixture::DngFile(fixture::QuadrantPicture(64, 48))};

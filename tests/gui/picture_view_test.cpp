@@ -152,6 +152,7 @@ TEST_F(PictureViewTest, EveryFormatOfTheGroupIsShown) {
       {"a.ico", QtBytes(colourImage, "ico"), colourImage, {13, 9}},
       {"a.cur", cur, colourImage, {13, 9}},
       {"a.tga", TgaOf(colour), colourImage, {13, 9}},
+      {"b.tga", fixture::TgaFile(colour, true, false), colourImage, {13, 9}},
       {"a.wbmp", QtBytes(stripeImage.convertToFormat(QImage::Format_Mono), "wbmp"), stripeImage, {21, 7}},
       {"a.pnm", QtBytes(colourImage, "ppm"), colourImage, {13, 9}},
       {"a.mng", MngOf(png, 13, 9), colourImage, {13, 9}},

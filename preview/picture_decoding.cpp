@@ -3,10 +3,12 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "picture_answer.h"
 
@@ -64,13 +66,23 @@ PictureDecode DecodePictureFile(const QString& path, const helper::Limits& limit
     if (size < sizeof header || !ReadAt(fd, header, sizeof header, 0)) return false;
     const auto checked = picture::CheckAnswerHeader(header, size);
     if (!checked) return false;
-    image = QImage(checked->width, checked->height, QImage::Format_ARGB32);
-    if (image.isNull()) return false;
-    const size_t rowBytes = size_t(checked->width) * 4;
-    if (size_t(image.bytesPerLine()) == rowBytes)
-      return ReadAt(fd, image.bits(), rowBytes * size_t(checked->height), sizeof header);
-    for (int y = 0; y < checked->height; ++y)
-      if (!ReadAt(fd, image.scanLine(y), rowBytes, sizeof header + uint64_t(y) * rowBytes)) return false;
+    // The image is the helper's answer itself, mapped in one go: no copy.
+    void* mapped = ::mmap(nullptr, size_t(size), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    if (mapped == MAP_FAILED) return false;
+    auto* mapping = new std::pair<void*, size_t>(mapped, size_t(size));
+    image = QImage(static_cast<uchar*>(mapped) + picture::kAnswerHeader, checked->width, checked->height,
+                   qsizetype(checked->width) * 4, QImage::Format_ARGB32,
+                   [](void* info) {
+                     auto* m = static_cast<std::pair<void*, size_t>*>(info);
+                     ::munmap(m->first, m->second);
+                     delete m;
+                   },
+                   mapping);
+    if (image.isNull()) {
+      ::munmap(mapped, size_t(size));
+      delete mapping;
+      return false;
+    }
     return true;
   };
   const helper::Run run = helper::RunHelper(DecodeHelperPath().toStdString(),

@@ -12,6 +12,9 @@ CPictureView::CPictureView(QWidget* parent) : QWidget(parent) {
 
 void CPictureView::SetImage(QImage image) {
   m_image = std::move(image);
+  // One picture pixel per device pixel, whatever the screen's scale (set once
+  // here: changing it on a shared copy would copy every pixel).
+  m_image.setDevicePixelRatio(devicePixelRatioF());
   setAccessibleDescription(QStringLiteral("%1 x %2 pixels").arg(m_image.width()).arg(m_image.height()));
   update();
 }
@@ -20,8 +23,5 @@ void CPictureView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.fillRect(event->rect(), Qt::white);
   if (m_image.isNull()) return;
-  // One picture pixel per device pixel, whatever the screen's scale.
-  QImage shown = m_image;
-  shown.setDevicePixelRatio(devicePixelRatioF());
-  painter.drawImage(QPoint(0, 0), shown);
+  painter.drawImage(QPoint(0, 0), m_image);
 }

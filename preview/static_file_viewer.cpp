@@ -1,5 +1,7 @@
 #include "static_file_viewer.h"
 
+#include "archive_listing_client.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -155,7 +157,7 @@ int CTarvelStaticFileViewer::ShowArchive(const std::filesystem::path& path) {
   BusyCursor busy;
   auto* list = new CArchiveListView(m_headerFont, this);
   SetChildView(list);
-  const ArchiveListResult result = ListArchive(path, m_archiveLibrary.c_str());
+  const ArchiveListResult result = ListArchiveInHelper(path, m_archiveLibrary.c_str());
   if (!result.listing) {
     DestroyChildView();
     return 0;

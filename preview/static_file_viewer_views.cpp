@@ -1,9 +1,10 @@
-// The picture, text and browser views of the preview pane. The picture view
-// is not built yet: it reports failure, so pictures are shown as a hex dump.
+// The picture, text and browser views of the preview pane.
 
+#include <QFile>
 #include <QString>
 
 #include "browser_view.h"
+#include "show_picture.h"
 #include "simple_browser.h"
 #include "static_file_viewer.h"
 #include "text_view.h"
@@ -14,7 +15,9 @@ QString Q(const std::filesystem::path& path) { return QString::fromStdString(pat
 
 }  // namespace
 
-bool CTarvelStaticFileViewer::ShowPicture(const std::filesystem::path&) { return false; }
+bool CTarvelStaticFileViewer::ShowPicture(const std::filesystem::path& path) {
+  return ShowPictureIn(*this, QFile::decodeName(path.c_str()));
+}
 
 bool CTarvelStaticFileViewer::ShowText(const std::filesystem::path& path) {
   auto* view = new CTextPreviewView(m_textFont);

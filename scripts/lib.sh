@@ -10,6 +10,7 @@ PACKAGES=(
   libgtest-dev googletest
   qt6-base-dev qt6-svg-dev qt6-webengine-dev qt6-image-formats-plugins
   libgl-dev libxkbcommon-dev
+  libraw-dev libopenjp2-7-dev libjbig-dev libwmf-dev fonts-urw-base35
   xvfb xauth
   p7zip-full
   adwaita-icon-theme shared-mime-info fonts-dejavu-core

@@ -12,6 +12,7 @@ PACKAGES=(
   libgl-dev libxkbcommon-dev
   xvfb xauth
   adwaita-icon-theme shared-mime-info fonts-dejavu-core
+  librsvg2-bin dpkg-dev desktop-file-utils appstream lintian debootstrap
 )
 
 missing_packages() {

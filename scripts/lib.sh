@@ -12,7 +12,8 @@ PACKAGES=(
   libgl-dev libxkbcommon-dev
   xvfb xauth
   adwaita-icon-theme shared-mime-info fonts-dejavu-core
-  librsvg2-bin dpkg-dev desktop-file-utils appstream lintian debootstrap
+  # scripts/package and its checks: icons drawn from the SVG, dpkg's tools, the validators
+  librsvg2-bin dpkg-dev file man-db desktop-file-utils appstream lintian debootstrap
 )
 
 missing_packages() {

@@ -6,6 +6,7 @@
 
 #include "dialogs/prompt.h"
 #include "shell/main_frame.h"
+#include "shell/user_guide.h"
 #include "system/process_exit.h"
 
 namespace {
@@ -30,6 +31,7 @@ void CloseNow(CMainFrame* frame) {
   }
   std::fprintf(stderr, "Main window shown: %s %dx%d\n", qPrintable(frame->windowTitle()), frame->width(),
                frame->height());
+  std::fprintf(stderr, "User guide: %s\n", qPrintable(ProductPageUrl().toString()));
   static CloseYesPrompt prompt;
   SetPrompt(&prompt);
   frame->close();

@@ -1,6 +1,7 @@
 #include "shell/application.h"
 #include "system/process_environment.h"
 #include "shell/screenshot_hook.h"
+#include "shell/scripted_close_hook.h"
 #include "system/single_instance_lock.h"
 
 int main(int argc, char** argv) {
@@ -13,5 +14,6 @@ int main(int argc, char** argv) {
   app.SetAnotherInstanceRunning(anotherInstance);
   if (!app.InitInstance()) return 0;
   ArmScreenshotHook(app.MainFrame());
+  ArmScriptedCloseHook(app.MainFrame());
   return app.exec();
 }

@@ -15,6 +15,8 @@ PACKAGES=(
   p7zip-full
   adwaita-icon-theme shared-mime-info fonts-dejavu-core
   npm
+  # scripts/package and its checks: icons drawn from the SVG, dpkg's tools, the validators
+  librsvg2-bin dpkg-dev file man-db desktop-file-utils appstream lintian debootstrap
 )
 
 # The Flash emulator of the browser view (npm package, MIT / Apache-2.0).

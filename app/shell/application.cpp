@@ -13,6 +13,8 @@ CHalvernApp::CHalvernApp(int& argc, char** argv) : QApplication(argc, argv) {
   setOrganizationName(QString::fromLatin1(kSettingsKey));
   setApplicationVersion(QStringLiteral("22.0"));
   setApplicationDisplayName(ProductCaptionText());
+  // The installed menu entry (dist/com.corvane.QuillonRepair.desktop).
+  setDesktopFileName(QStringLiteral("com.corvane.QuillonRepair"));
   SetAppState(static_cast<ApplicationState*>(this));
   // Every window, message boxes without an owner too, shows the program's picture.
   setWindowIcon(icons::AppIcon());

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "install_layout.h"
+
 namespace {
 
 constexpr char kEmbeddedGuide[] = ":/docs/user-guide.html";
@@ -28,14 +30,22 @@ QString ExtractEmbeddedGuide() {
 
 }  // namespace
 
-QString UserGuidePath() {
-  const QDir programDir(QCoreApplication::applicationDirPath());
+QString InstalledOrBuiltGuide(const QString& programDir) {
+  const QDir dir(programDir);
   const QString name = QString::fromLatin1(kUserGuideFileName);
-  for (const QString& candidate : {programDir.filePath(QStringLiteral("docs/") + name),
-                                   programDir.filePath(QStringLiteral("../share/quillon-repair/docs/") + name)}) {
-    if (QFileInfo(candidate).isFile()) return QFileInfo(candidate).canonicalFilePath();
+  // The build tree keeps a copy beside the program; an installed program finds
+  // it in the documentation folder of its prefix.
+  for (const QString& candidate : {dir.filePath(QStringLiteral("docs/") + name),
+                                   dir.filePath(QString::fromLatin1(kInstalledDocDir) + QLatin1Char('/') + name)}) {
+    const QFileInfo info(candidate);
+    if (info.isFile()) return info.canonicalFilePath();
   }
-  return ExtractEmbeddedGuide();
+  return {};
+}
+
+QString UserGuidePath() {
+  const QString found = InstalledOrBuiltGuide(QCoreApplication::applicationDirPath());
+  return found.isEmpty() ? ExtractEmbeddedGuide() : found;
 }
 
 QUrl ProductPageUrl() {

@@ -7,9 +7,13 @@
 
 inline constexpr char kUserGuideFileName[] = "user-guide.html";
 
-// The guide next to the program (docs/ beside it, or the installed share
-// folder); when neither exists, the copy built into the program, written to
-// the user's cache folder.
+// The guide of a program in programDir: docs/ beside it (the build tree), or
+// the documentation folder of the prefix it is installed in; empty when
+// neither exists.
+QString InstalledOrBuiltGuide(const QString& programDir);
+// The guide of this program; when it has none on disk (documentation left out
+// of the installation), the copy built into the program, written to the
+// user's cache folder.
 QString UserGuidePath();
 // The guide's address.
 QUrl ProductPageUrl();

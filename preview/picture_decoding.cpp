@@ -1,5 +1,7 @@
 #include "picture_decoding.h"
 
+#include "install_layout.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -34,6 +36,10 @@ QString DecodeHelperPath() {
   if (QCoreApplication::instance()) {
     const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/quillon-decode");
     if (QFileInfo(beside).isExecutable()) return beside;
+    // Installed: the helper stands in the libexec folder of the package.
+    const QString installed = QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                              QString::fromLatin1(kInstalledLibexecDir) + QStringLiteral("/quillon-decode");
+    if (QFileInfo(installed).isExecutable()) return installed;
   }
   return QStringLiteral(QUILLON_DECODE_HELPER_BUILT);
 }

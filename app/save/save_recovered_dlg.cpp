@@ -1,5 +1,7 @@
 #include "save/save_recovered_dlg.h"
 
+#include "save/save_request_checks.h"
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -163,17 +165,9 @@ void CSaveRecoveredDlg::OnBrowse() {
 
 void CSaveRecoveredDlg::StartSaveJob() {
   if (FlagSet() || m_worker.Running()) return;
-  if (m_entries.empty()) {
-    ShowMessage(this, QString::fromStdU16String(quillon::kNoFileToSave));
-    return;
-  }
   const std::u16string typed = m_editDestination->text().toStdU16String();
-  if (!quillon::SaveDestination(typed).IsFolder()) {
-    ShowMessage(this, QString::fromStdU16String(quillon::kInvalidDestination));
-    return;
-  }
   const bool hierarchy = m_chkHierarchy->isChecked();
-  if (hierarchy) ShowMessage(this, QString::fromLatin1(kLongNameNotice));
+  if (!CheckSaveRequest(this, m_entries.size(), m_editDestination->text(), hierarchy)) return;
   // The notice may have taken a while: another process may have started meanwhile.
   if (FlagSet() || !m_frame.Scanner()) return;
 

@@ -19,6 +19,7 @@
 #include "save_log.h"
 #include "save_paths.h"
 #include "scanner.h"
+#include "save/save_request_checks.h"
 #include "search/search_dlg.h"
 #include "search/search_result_list.h"
 #include "shell/main_frame.h"
@@ -26,17 +27,9 @@
 
 void CTarvelDlgSearchBkfFiles::StartSaveJob() {
   if (IsBusy() || m_worker.Running()) return;
-  if (m_list->GetItemCount() == 0) {
-    ShowMessage(this, QString::fromStdU16String(quillon::kNoFileToSave));
-    return;
-  }
   const std::u16string typed = m_editDestination->text().toStdU16String();
-  if (!quillon::SaveDestination(typed).IsFolder()) {
-    ShowMessage(this, QString::fromStdU16String(quillon::kInvalidDestination));
-    return;
-  }
   const bool hierarchy = m_chkHierarchy->isChecked();
-  if (hierarchy) ShowMessage(this, QString::fromLatin1(kLongNameNotice));
+  if (!CheckSaveRequest(this, size_t(m_list->GetItemCount()), m_editDestination->text(), hierarchy)) return;
   if (IsBusy() || !m_frame.Scanner()) return;
 
   // The job's list: the rows as they stand now.

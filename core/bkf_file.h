@@ -55,6 +55,11 @@ class WindowReader {
   // The n bytes at pos inside the reader's buffer (zeros past the end of the
   // file); valid until the next call.
   const uint8_t* Span(uint64_t pos, size_t n);
+  // Bytes the buffer holds from pos on (positions past the end of the file
+  // count, as zeros); 0 when pos is outside the buffer.
+  size_t Held(uint64_t pos) const {
+    return (m_span == 0 || pos < m_start || pos - m_start > m_span) ? 0 : m_span - size_t(pos - m_start);
+  }
   // The file's length, taken once.
   uint64_t Length();
   // Bytes fetched from the file so far (for measurements).
@@ -62,7 +67,8 @@ class WindowReader {
 
  private:
   static constexpr size_t kMinChunk = 4 * 1024;
-  static constexpr size_t kMaxChunk = 1024 * 1024;
+  // Small enough for the chunk being searched to stay in the processor's cache.
+  static constexpr size_t kMaxChunk = 256 * 1024;
   void Fill(uint64_t pos, size_t need);
 
   const BkfFile& m_file;

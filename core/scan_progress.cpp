@@ -1,25 +1,35 @@
-// The one ScanProgress record a scan keeps for reuse: progress messages are
+// The ScanProgress record a thread keeps for reuse: progress messages are
 // sent with the blocking send, so each record is freed by the receiver
-// before the next one is made.
-#include <atomic>
+// before the next one is made. When the receiver runs on the scanning
+// thread (the command line, the save job) the record freed is the one the
+// next message takes; a receiver on another thread keeps its own spare and
+// the scanner allocates.
 #include <new>
 
 #include "notify.h"
 
 namespace {
-std::atomic<void*> g_spare{nullptr};
-}
+struct Spare {
+  void* record = nullptr;
+  ~Spare() { ::operator delete(record); }
+};
+thread_local Spare t_spare;
+}  // namespace
 
 void* ScanProgress::operator new(std::size_t size) {
-  if (size == sizeof(ScanProgress)) {
-    if (void* p = g_spare.exchange(nullptr, std::memory_order_acquire)) return p;
+  if (size == sizeof(ScanProgress) && t_spare.record) {
+    void* p = t_spare.record;
+    t_spare.record = nullptr;
+    return p;
   }
   return ::operator new(size);
 }
 
 void ScanProgress::operator delete(void* p) noexcept {
   if (!p) return;
-  void* expected = nullptr;
-  if (!g_spare.compare_exchange_strong(expected, p, std::memory_order_release, std::memory_order_relaxed))
-    ::operator delete(p);
+  if (!t_spare.record) {
+    t_spare.record = p;
+    return;
+  }
+  ::operator delete(p);
 }

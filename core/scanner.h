@@ -4,6 +4,7 @@
 // recovery tree and the found-file list from them, without trusting the chain
 // of blocks. bkfAdvance derives from it and overrides Scan.
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <filesystem>
@@ -223,12 +224,41 @@ int bkf::Walk(const std::filesystem::path& path, uint8_t* window, int32_t& lastP
     SendGatedProgress(lastPermille, pos, length, percent);
 
     // Search the window where the reader holds it; only a window with a
-    // block is copied, starting at the block.
+    // block is copied, starting at the block. The search goes on over the
+    // windows after it that the reader already holds, so a run of windows
+    // without a tag costs one search; each of them is still reported as the
+    // window-by-window walk would.
     int t = -1;
-    const long k = FindFirstBlockTag(Reader().Span(pos, kWindowSize + kTagTail), kWindowSize, stopTags, t);
-    if (k < 0) {
+    const uint8_t* span = Reader().Span(pos, kWindowSize + kTagTail);
+    const uint64_t windowsLeft = (m_nRangeEnd - pos + kWindowSize - 1) / kWindowSize;
+    const uint64_t windowsHeld = (Reader().Held(pos) - kTagTail) / kWindowSize;
+    const uint64_t windows = std::max<uint64_t>(1, std::min(windowsLeft, windowsHeld));
+    const size_t searched = static_cast<size_t>(windows) * kWindowSize;
+    if (windows > 1) Reader().Span(pos, searched + kTagTail);  // marks the bytes as read
+    long k = FindFirstBlockTag(span, searched, stopTags, t);
+    const uint64_t tagless = k < 0 ? windows : static_cast<uint64_t>(k) / kWindowSize;
+    bool stopped = false;
+    for (uint64_t w = 0; w < tagless; ++w) {
+      if (w > 0) {
+        if (!Running()) {
+          stopped = true;
+          break;
+        }
+        SendGatedProgress(lastPermille, pos, length, percent);
+      }
       SendProgress(pos, length, percent);  // a window without a tag: not gated
-    } else {
+      pos += kWindowSize;
+      percent = static_cast<float>(static_cast<double>(pos) / static_cast<double>(m_nRangeEnd) * 100.0);
+    }
+    if (stopped) break;
+    if (k < 0) continue;
+    if (tagless > 0) {
+      // The window that holds the tag, reached as the next turn would.
+      if (!Running()) break;
+      SendGatedProgress(lastPermille, pos, length, percent);
+      k -= static_cast<long>(tagless * kWindowSize);
+    }
+    {
       pos += static_cast<uint64_t>(k);
       ReadWindow(pos, window, kWindowSize + kTagTail);
       dispatch(t, pos);

@@ -16,6 +16,9 @@ constexpr uint32_t kAllBlockTags = (1u << TagTable::kBlockCount) - 1;
 // same as calling FindBlockTag at every offset in turn.
 long FindFirstBlockTag(const uint8_t* data, size_t count, uint32_t tagMask, int& tag);
 
-// Makes the search use 16-byte vectors even where 32-byte ones are available
-// (so both paths can be checked on one machine).
-void UseTagSearchWithoutAvx2(bool without);
+// The vector widths the search may use, narrowest first.
+enum class TagSearchLevel { Scalar, Sse2, Avx2, Avx512, Best };
+
+// Caps the vectors the search uses (so every path can be checked on one
+// machine); returns the level now in use.
+TagSearchLevel UseTagSearchLevel(TagSearchLevel ceiling);

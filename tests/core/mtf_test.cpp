@@ -59,32 +59,40 @@ TEST(DirectoryName, ZeroUnitsBecomeBackslashesButTheLast) {
   EXPECT_EQ(convert(std::u16string(u"NoTerminator", 12)), u"NoTerminator");
 }
 
-TEST(TagSearch, FindsTheSameFirstTagAsALookupAtEveryOffset) {
-  for (bool withoutAvx2 : {false, true}) {
-  UseTagSearchWithoutAvx2(withoutAvx2);
+TEST(TagSearch, EveryVectorWidthFindsTheSameFirstTagAsALookupAtEveryOffset) {
   const TagTable t;
-  std::mt19937 rng(7);
   const char* tags[] = {"TAPE", "SSET", "VOLB", "DIRB", "FILE", "CFIL", "SFMB", "ESET", "EOTM", "ESPB"};
-  const uint32_t masks[] = {kAllBlockTags, kAllBlockTags & ~BlockTagBit(kBlockCfil) & ~BlockTagBit(kBlockSfmb)};
-  for (int round = 0; round < 3000; ++round) {
-    std::vector<uint8_t> w(1027);
-    // Capital letters often, so near misses are common.
-    for (auto& b : w) b = (rng() % 3 == 0) ? uint8_t('A' + rng() % 26) : uint8_t(rng());
-    for (int n = int(rng() % 3); n > 0; --n) std::memcpy(&w[rng() % 1024], tags[rng() % 10], 4);
-    for (uint32_t mask : masks) {
-      long expectK = -1;
-      int expectTag = -1;
-      for (size_t k = 0; k < 1024 && expectK < 0; ++k) {
-        const int tag = t.FindBlockTag(&w[k]);
-        if (tag >= 0 && (mask & BlockTagBit(tag))) expectK = long(k), expectTag = tag;
+  const uint32_t masks[] = {kAllBlockTags, kAllBlockTags & ~BlockTagBit(kBlockCfil) & ~BlockTagBit(kBlockSfmb),
+                            BlockTagBit(kBlockFile) | BlockTagBit(kBlockDirb)};
+  for (TagSearchLevel level : {TagSearchLevel::Scalar, TagSearchLevel::Sse2, TagSearchLevel::Avx2,
+                               TagSearchLevel::Avx512}) {
+    if (UseTagSearchLevel(level) != level) continue;  // this machine has no such vectors
+    std::mt19937 rng(7);
+    for (int round = 0; round < 3000; ++round) {
+      // Window-sized searches and the long ones a run of tagless windows makes.
+      const size_t count = round % 3 == 0 ? 1024 : 1 + rng() % 5000;
+      std::vector<uint8_t> w(count + 3);
+      // Capital letters often, and the same letters with the top bits set,
+      // so near misses are common.
+      for (auto& b : w) {
+        const uint32_t r = rng();
+        b = (r % 3 == 0) ? uint8_t('A' + (r >> 8) % 26 + ((r >> 16) % 4) * 0x40) : uint8_t(r >> 8);
       }
-      int tag = -1;
-      ASSERT_EQ(FindFirstBlockTag(w.data(), 1024, mask, tag), expectK) << round;
-      ASSERT_EQ(tag, expectTag);
+      for (int n = int(rng() % 3); n > 0; --n) std::memcpy(&w[rng() % count], tags[rng() % 10], 4);
+      for (uint32_t mask : masks) {
+        long expectK = -1;
+        int expectTag = -1;
+        for (size_t k = 0; k < count && expectK < 0; ++k) {
+          const int tag = t.FindBlockTag(&w[k]);
+          if (tag >= 0 && (mask & BlockTagBit(tag))) expectK = long(k), expectTag = tag;
+        }
+        int tag = -1;
+        ASSERT_EQ(FindFirstBlockTag(w.data(), count, mask, tag), expectK) << int(level) << " " << round;
+        ASSERT_EQ(tag, expectTag);
+      }
     }
   }
-  }
-  UseTagSearchWithoutAvx2(false);
+  UseTagSearchLevel(TagSearchLevel::Best);
 }
 
 TEST(RoundUp4, RoundsAndRefusesOverflow) {

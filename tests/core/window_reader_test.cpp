@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <random>
 
 #include "bkf_file.h"
@@ -34,6 +35,43 @@ TEST(WindowReader, DeliversTheSameBytesAsDirectReadsWhereverItIsAsked) {
       const uint8_t want = pos + k < bytes.size() ? bytes[pos + k] : 0;
       ASSERT_EQ(got[k], want) << "pos " << pos << " k " << k;
     }
+  }
+}
+
+// Long forward runs, spans as long as the reader holds and steps back within
+// the buffer: the bytes must still be the file's wherever a run breaks off,
+// starts again or ends at the end of the file.
+TEST(WindowReader, LongRunsAndLongSpansDeliverTheFilesBytes) {
+  TempDir dir;
+  std::mt19937 rng(5);
+  fixture::Bytes bytes(6 * 1024 * 1024 + 777);
+  for (auto& b : bytes) b = uint8_t(rng());
+  fixture::WriteFile(dir / "f.bin", bytes);
+  BkfFile file;
+  ASSERT_TRUE(file.Open(dir / "f.bin"));
+  for (int round = 0; round < 6; ++round) {
+    WindowReader reader(file);
+    uint64_t pos = round % 2 ? rng() % 4096 : 0;
+    while (pos < bytes.size() + 2048) {
+      // Window steps, spans as long as the reader holds, small steps back
+      // within the window, and now and then a jump.
+      const int kind = int(rng() % 100);
+      size_t n = 1027;
+      if (kind < 20) {
+        n = std::max<size_t>(reader.Held(pos), 1027);
+      } else if (kind == 20 && round >= 4) {
+        pos = rng() % bytes.size();
+        continue;
+      }
+      const uint8_t* got = reader.Span(pos, n);
+      for (size_t k = 0; k < n; k += 61) {
+        const uint8_t want = pos + k < bytes.size() ? bytes[pos + k] : 0;
+        ASSERT_EQ(got[k], want) << "round " << round << " pos " << pos << " k " << k;
+      }
+      ASSERT_EQ(got[n - 1], pos + n - 1 < bytes.size() ? bytes[pos + n - 1] : 0);
+      pos += kind < 20 ? n - 3 : (kind < 30 ? 1024 - rng() % 1024 : 1024);
+    }
+    EXPECT_GE(reader.BytesFetched(), round >= 4 ? 0u : bytes.size() - 4096);
   }
 }
 

@@ -170,7 +170,9 @@ ChildResult InChild(const std::function<double()>& work) {
   int status = 0;
   struct rusage usage {};
   wait4(pid, &status, 0, &usage);
-  return {both[0], double(usage.ru_maxrss) / 1024.0, both[1]};
+  const double cpu = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                     double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  return {both[0], double(usage.ru_maxrss) / 1024.0, both[1], cpu};
 }
 
 double ResidentMiB() {

@@ -31,6 +31,7 @@ struct ChildResult {
   double seconds = 0;
   double peakMiB = 0;
   double extra = 0;  // a figure the work reports (work's return value)
+  double cpuSeconds = 0;  // processor time of the child (user and system)
 };
 ChildResult InChild(const std::function<double()>& work);
 

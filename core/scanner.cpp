@@ -124,28 +124,30 @@ void bkf::EnsureVolumeForFile(const char16_t* volumeName) {
   m_strPathPrefix = std::u16string(kDummyVolumeXX) + u"\\";
 }
 
-void bkf::TapeHandler(uint64_t) {
+void bkf::TapeHandler(uint64_t blockPos) {
   m_nStep = kWindowSize;
   const MtfBlockHeader h = MtfBlockHeader::Read(m_window);
   const MtfTapeAddress name = MtfTapeAddress::Read(m_window + mtf::kTapeMediaName);
-  if (!LettersAre(m_window, "TAPE") || h.offsetToFirstEvent >= 2048 || name.size >= 512 ||
-      name.offset <= 4 || name.offset >= 1024)
+  std::u16string text;
+  if (!LettersAre(m_window, "TAPE") || h.offsetToFirstEvent >= 2048 || name.offset <= 4 || name.offset >= 1024 ||
+      !TakeBlockName(blockPos, m_window, name, text))
     return;
-  m_nameBuffers.push_back(CopyNameText(m_window, kWindowSize, name.offset, name.size));
+  m_nameBuffers.push_back(std::move(text));
   const int64_t n = AddTreeNode(m_nameBuffers.back(), m_nCurrentNode);
   m_nCurrentNode = n;
   m_nTapeNode = n;
   m_bTapeCreated = 1;
 }
 
-void bkf::SetHandler(uint64_t) {
+void bkf::SetHandler(uint64_t blockPos) {
   m_nStep = kWindowSize;
   const MtfBlockHeader h = MtfBlockHeader::Read(m_window);
   const MtfTapeAddress name = MtfTapeAddress::Read(m_window + mtf::kSsetName);
-  if (!LettersAre(m_window, "SSET") || h.offsetToFirstEvent >= 2048 || name.size >= 512 ||
-      name.offset <= 4 || name.offset >= 1024)
+  std::u16string taken;
+  if (!LettersAre(m_window, "SSET") || h.offsetToFirstEvent >= 2048 || name.offset <= 4 || name.offset >= 1024 ||
+      !TakeBlockName(blockPos, m_window, name, taken))
     return;
-  m_nameBuffers.push_back(CopyNameText(m_window, kWindowSize, name.offset, name.size));
+  m_nameBuffers.push_back(std::move(taken));
   const std::u16string text = SetNodeName(LoadU16(m_window + mtf::kSsetNumber), m_nameBuffers.back());
   EnsureTape();
   const int64_t s = AddTreeNode(text, m_nTapeNode);
@@ -158,10 +160,11 @@ void bkf::VolumeHandler(uint64_t blockPos) {
   m_nStep = kWindowSize;
   const MtfBlockHeader h = MtfBlockHeader::Read(m_window);
   const MtfTapeAddress name = MtfTapeAddress::Read(m_window + mtf::kVolbDeviceName);
+  std::u16string taken;
   if (!LettersAre(m_window, "VOLB") || h.offsetToFirstEvent >= 2048 || name.offset <= 4 ||
-      name.offset >= 1024 || name.size < 1 || name.size > 511)
+      name.offset >= 1024 || name.size < 1 || !TakeBlockName(blockPos, m_window, name, taken))
     return;
-  m_nameBuffers.push_back(CopyNameText(m_window, kWindowSize, name.offset, name.size));
+  m_nameBuffers.push_back(std::move(taken));
   if (m_nameBuffers.back().empty() && mtf::BlockHeaderChecks(m_window)) {
     m_nameBuffers.back() = StandInName(blockPos);
     ++m_nDamagedNames;

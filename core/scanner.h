@@ -133,6 +133,10 @@ class bkf {
   // checks; otherwise such a block is rejected (false).
   bool TakeFileName(uint64_t blockPos, const uint8_t* window, MtfTapeAddress addr, bool blockChecks,
                     std::u16string& name);
+  // A tape, set or volume block's name: one of 512 bytes or more is read
+  // whole from the file when the block's header checks; otherwise such a
+  // block is rejected (false). Shorter names are taken from the window.
+  bool TakeBlockName(uint64_t blockPos, const uint8_t* window, MtfTapeAddress addr, std::u16string& name);
   // Bytes of a name read from the file (zeros past its end).
   std::vector<uint8_t> ReadNameBytes(uint64_t blockPos, MtfTapeAddress addr);
   // The directory handler's work for a long name (read whole from the file).

@@ -120,8 +120,9 @@ bkfAdvance::Extent bkfAdvance::TapeHandler(uint64_t blockPos) {
   if (!LettersAre(m_advWindow, "TAPE") || h.offsetToFirstEvent >= 2048 || !PlausibleOs()) return Rejected();
   MtfTapeAddress name = MtfTapeAddress::Read(m_advWindow + mtf::kTapeMediaName);
   if (name.size == 0 && name.offset == 0) name = MtfTapeAddress::Read(m_advWindow + mtf::kTapeSoftwareName);
-  if (name.size >= 512 || name.offset <= 4 || name.offset >= 1024) return Rejected();
-  m_nameBuffers.push_back(CopyNameText(m_advWindow, kWindowSize, name.offset, name.size));
+  std::u16string text;
+  if (name.offset <= 4 || name.offset >= 1024 || !TakeBlockName(blockPos, m_advWindow, name, text)) return Rejected();
+  m_nameBuffers.push_back(std::move(text));
   const int64_t n = AddTreeNode(m_nameBuffers.back(), m_nCurrentNode);
   m_nCurrentNode = n;
   m_nTapeNode = n;
@@ -134,8 +135,10 @@ bkfAdvance::Extent bkfAdvance::SetHandler(uint64_t blockPos) {
   const MtfBlockHeader h = MtfBlockHeader::Read(m_advWindow);
   if (!LettersAre(m_advWindow, "SSET") || h.offsetToFirstEvent >= 2048 || !PlausibleOs()) return Rejected();
   const MtfTapeAddress name = MtfTapeAddress::Read(m_advWindow + mtf::kSsetName);
-  if (name.size >= 512 || name.offset <= 4 || name.offset >= 1024) return MeasureBlock(blockPos, h.offsetToFirstEvent);
-  m_nameBuffers.push_back(CopyNameText(m_advWindow, kWindowSize, name.offset, name.size));
+  std::u16string taken;
+  if (name.offset <= 4 || name.offset >= 1024 || !TakeBlockName(blockPos, m_advWindow, name, taken))
+    return MeasureBlock(blockPos, h.offsetToFirstEvent);
+  m_nameBuffers.push_back(std::move(taken));
   if (m_nameBuffers.back().empty()) return Rejected();
   const std::u16string text = SetNodeName(LoadU16(m_advWindow + mtf::kSsetNumber), m_nameBuffers.back());
   EnsureTape();
@@ -151,8 +154,10 @@ bkfAdvance::Extent bkfAdvance::VolumeHandler(uint64_t blockPos) {
   const MtfBlockHeader h = MtfBlockHeader::Read(m_advWindow);
   if (!LettersAre(m_advWindow, "VOLB") || h.offsetToFirstEvent >= 2048 || !PlausibleOs()) return Rejected(1);
   const MtfTapeAddress name = MtfTapeAddress::Read(m_advWindow + mtf::kVolbDeviceName);
-  if (name.offset <= 4 || name.offset >= 1024 || name.size < 1 || name.size > 511) return Rejected();
-  m_nameBuffers.push_back(CopyNameText(m_advWindow, kWindowSize, name.offset, name.size));
+  std::u16string taken;
+  if (name.offset <= 4 || name.offset >= 1024 || name.size < 1 || !TakeBlockName(blockPos, m_advWindow, name, taken))
+    return Rejected();
+  m_nameBuffers.push_back(std::move(taken));
   if (m_nameBuffers.back().empty() && mtf::BlockHeaderChecks(m_advWindow)) {
     m_nameBuffers.back() = StandInName(blockPos);
     ++m_nDamagedNames;

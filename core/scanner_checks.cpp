@@ -146,6 +146,17 @@ std::vector<uint8_t> bkf::ReadNameBytes(uint64_t blockPos, MtfTapeAddress addr) 
   return bytes;
 }
 
+bool bkf::TakeBlockName(uint64_t blockPos, const uint8_t* window, MtfTapeAddress addr, std::u16string& name) {
+  if (addr.size < 512) {
+    name = CopyNameText(window, kWindowSize, addr.offset, addr.size);
+    return true;
+  }
+  if (!mtf::BlockHeaderChecks(window)) return false;
+  const std::vector<uint8_t> bytes = ReadNameBytes(blockPos, addr);
+  name = CopyNameText(bytes.data(), bytes.size(), 0, addr.size);
+  return true;
+}
+
 bool bkf::TakeFileName(uint64_t blockPos, const uint8_t* window, MtfTapeAddress addr, bool blockChecks,
                        std::u16string& name) {
   if (addr.size >= 512) {

@@ -286,6 +286,27 @@ TEST(FoldersWithoutVolume, TheIndexGivesTheTreeTheFullSearchGave) {
   }
 }
 
+TEST(DamagedNames, LongTapeSetAndVolumeNamesAreReadWhole) {
+  // 520, 512 and 526 bytes.
+  const std::u16string tape = std::u16string(260, u't'), set = std::u16string(256, u's'),
+                       volume = u"C: " + std::u16string(260, u'v');
+  BkfWriter w;
+  w.Tape(tape);
+  w.Sset(1, set);
+  w.Volb(volume);
+  w.Dirb(u"Docs");
+  w.File(u"a.txt", "in docs");
+  for (ScanMode mode : kModes) {
+    auto scan = Scan(w.Data(), mode);
+    const bkf& s = *scan->scanner;
+    // Standard names the volume with the device's whole text, Advanced with its unit.
+    const int64_t docs =
+        NodeByPath(s, {tape, u"SET 1 :" + set, mode == ScanMode::Standard ? volume : u"C:", u"Docs"});
+    ASSERT_GT(docs, 0) << ModeName(mode);
+    EXPECT_EQ(FileNames(s, docs), std::vector<std::u16string>{u"a.txt"}) << ModeName(mode);
+  }
+}
+
 TEST(DamagedNames, LongNamesAreKeptAndLostOnesGetTheirBlocksPosition) {
   const std::u16string longName = std::u16string(300, u'n') + u".txt";  // 608 bytes
   std::u16string deepPath;

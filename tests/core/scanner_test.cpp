@@ -157,7 +157,6 @@ TEST(StandardScan, RejectedBlocksAddNothing) {
     Bytes bytes;
   } cases[] = {
       {"offset to first event 2048", 8, {0x00, 0x08}},
-      {"name size 512", 68, {0x00, 0x02}},
       {"name offset 4", 70, {0x04, 0x00}},
       {"name offset 1024", 70, {0x00, 0x04}},
   };
@@ -168,6 +167,12 @@ TEST(StandardScan, RejectedBlocksAddNothing) {
     auto scan = ScanBytes(w.Data());
     EXPECT_EQ(scan->scanner->m_tree.Count(), 1) << c.what;
   }
+  // A name of 512 bytes or more only where the header's checksum holds.
+  fixture::BlockOptions wrong;
+  wrong.wrongChecksums = true;
+  BkfWriter unchecked;
+  unchecked.Tape(std::u16string(300, u't'), u"NTBACKUP.EXE", wrong);
+  EXPECT_EQ(ScanBytes(unchecked.Data())->scanner->m_tree.Count(), 1);
   BkfWriter ok;
   ok.Tape(u"Tape");
   ok.Overwrite(68, Bytes{0xFF, 0x01});  // size 511, cut at the window's end

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -136,6 +137,11 @@ double Seconds(const std::function<void()>& work) {
 }
 
 double MBps(uint64_t bytes, double seconds) { return seconds > 0 ? double(bytes) / 1e6 / seconds : 0; }
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
 
 double RawReadMBps(const std::filesystem::path& path) {
   std::vector<char> buffer(1 << 20);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "notify.h"
 
@@ -25,6 +26,8 @@ double Seconds(const std::function<void()>& work);
 // Reads the file sequentially with a 1 MiB buffer; returns MB/s (10^6 bytes).
 double RawReadMBps(const std::filesystem::path& path);
 double MBps(uint64_t bytes, double seconds);
+// The middle value (the upper one of the two middle values of an even count).
+double Median(std::vector<double> values);
 
 // Runs work in a forked child; returns its seconds and peak resident memory.
 struct ChildResult {

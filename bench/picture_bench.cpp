@@ -43,10 +43,8 @@ double MedianMs(int runs, const std::function<void()>& work) {
     wall.push_back(bench::Seconds(work) * 1000);
     cpu.push_back(CpuMs() - before);
   }
-  std::sort(wall.begin(), wall.end());
-  std::sort(cpu.begin(), cpu.end());
-  g_lastCpuMs = cpu[cpu.size() / 2];
-  return wall[wall.size() / 2];
+  g_lastCpuMs = bench::Median(std::move(cpu));
+  return bench::Median(std::move(wall));
 }
 
 QByteArray Encode(const QImage& image, const char* format) {

@@ -87,11 +87,6 @@ int RowOf(CMainFrame& frame, const QString& name) {
   return -1;
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -151,7 +146,7 @@ int main(int argc, char** argv) {
       QApplication::processEvents();
     }));
   }
-  const double click = Median(clicks);
+  const double click = bench::Median(clicks);
   std::printf("  click on a 21 MB file to its dump on screen: %7.3f s (median of 5)\n", click);
 
   // The dump alone at 1600 x 400.

@@ -38,10 +38,6 @@ struct Ratios {
   double standard;
   double advanced;
 };
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
 Ratios Report(const char* label, const std::filesystem::path& path) {
   double raw = 0, scanMbps = 0, peak = 0, advMbps = 0, advPeak = 0;
   uint64_t files = 0, advFiles = 0;
@@ -58,7 +54,7 @@ Ratios Report(const char* label, const std::filesystem::path& path) {
     advRatios.push_back(adv.mbps / rawAgain);
     if (adv.mbps > advMbps) advMbps = adv.mbps, advPeak = adv.peakMiB, advFiles = adv.files;
   }
-  const double ratio = Median(ratios), advRatio = Median(advRatios);
+  const double ratio = bench::Median(ratios), advRatio = bench::Median(advRatios);
   std::printf("%s (%s, %.0f MiB)\n", label, path.filename().c_str(),
               double(std::filesystem::file_size(path)) / (1024.0 * 1024.0));
   std::printf("  raw sequential read: %9.1f MB/s\n", raw);

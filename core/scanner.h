@@ -137,6 +137,9 @@ class bkf {
   // whole from the file when the block's header checks; otherwise such a
   // block is rejected (false). Shorter names are taken from the window.
   bool TakeBlockName(uint64_t blockPos, const uint8_t* window, MtfTapeAddress addr, std::u16string& name);
+  // A name's text: from the window, or read whole from the file when it is
+  // 512 bytes or more.
+  std::u16string BlockNameText(uint64_t blockPos, const uint8_t* window, MtfTapeAddress addr);
   // Bytes of a name read from the file (zeros past its end).
   std::vector<uint8_t> ReadNameBytes(uint64_t blockPos, MtfTapeAddress addr);
   // The directory handler's work for a long name (read whole from the file).
@@ -223,9 +226,17 @@ int bkf::Walk(const std::filesystem::path& path, uint8_t* window, int32_t& lastP
   float percent = 0;
   m_nStep = kWindowSize;
   uint64_t pos = m_nRangeStart;
-  while (pos < m_nRangeEnd) {
-    if (!Running()) break;
+  auto percentAt = [this](uint64_t at) {
+    return static_cast<float>(static_cast<double>(at) / static_cast<double>(m_nRangeEnd) * 100.0);
+  };
+  // What happens as each window is reached: a stop request ends the walk.
+  auto reachWindow = [&] {
+    if (!Running()) return false;
     SendGatedProgress(lastPermille, pos, length, percent);
+    return true;
+  };
+  while (pos < m_nRangeEnd) {
+    if (!reachWindow()) break;
 
     // Search the window where the reader holds it; only a window with a
     // block is copied, starting at the block. The search goes on over the
@@ -242,44 +253,34 @@ int bkf::Walk(const std::filesystem::path& path, uint8_t* window, int32_t& lastP
     long k = FindFirstBlockTag(span, searched, stopTags, t);
     const uint64_t tagless = k < 0 ? windows : static_cast<uint64_t>(k) / kWindowSize;
     bool stopped = false;
-    for (uint64_t w = 0; w < tagless; ++w) {
-      if (w > 0) {
-        if (!Running()) {
-          stopped = true;
-          break;
-        }
-        SendGatedProgress(lastPermille, pos, length, percent);
-      }
+    for (uint64_t w = 0; w < tagless && !stopped; ++w) {
       SendProgress(pos, length, percent);  // a window without a tag: not gated
       pos += kWindowSize;
-      percent = static_cast<float>(static_cast<double>(pos) / static_cast<double>(m_nRangeEnd) * 100.0);
+      percent = percentAt(pos);
+      // The next window of the run, or the one that holds the tag (the
+      // window after a run without one is reached at the top of the loop).
+      if (k >= 0 || w + 1 < tagless) stopped = !reachWindow();
     }
     if (stopped) break;
     if (k < 0) continue;
-    if (tagless > 0) {
-      // The window that holds the tag, reached as the next turn would.
-      if (!Running()) break;
-      SendGatedProgress(lastPermille, pos, length, percent);
-      k -= static_cast<long>(tagless * kWindowSize);
-    }
-    {
-      pos += static_cast<uint64_t>(k);
-      ReadWindow(pos, window, kWindowSize + kTagTail);
-      dispatch(t, pos);
-      // A whole window on would pass a block that follows this one within
-      // the window (blocks packed together, or a real block right behind
-      // letters that only looked like one): go on at that block.
-      if (m_nStep == kWindowSize && pos < m_nRangeEnd) {
-        int next = -1;
-        const uint64_t q = NextCheckedBlock(pos + 1, pos + kWindowSize, next);
-        if (q != kNoJump) m_nStep = q - pos;
-      }
+    k -= static_cast<long>(tagless * kWindowSize);
+
+    pos += static_cast<uint64_t>(k);
+    ReadWindow(pos, window, kWindowSize + kTagTail);
+    dispatch(t, pos);
+    // A whole window on would pass a block that follows this one within
+    // the window (blocks packed together, or a real block right behind
+    // letters that only looked like one): go on at that block.
+    if (m_nStep == kWindowSize && pos < m_nRangeEnd) {
+      int next = -1;
+      const uint64_t q = NextCheckedBlock(pos + 1, pos + kWindowSize, next);
+      if (q != kNoJump) m_nStep = q - pos;
     }
 
     if (pos >= m_nRangeEnd) break;
     if (m_nStep > UINT64_MAX - pos) break;
     pos += m_nStep;
-    percent = static_cast<float>(static_cast<double>(pos) / static_cast<double>(m_nRangeEnd) * 100.0);
+    percent = percentAt(pos);
     m_nStep = kWindowSize;
   }
   SendFinished();

@@ -146,26 +146,22 @@ std::vector<uint8_t> bkf::ReadNameBytes(uint64_t blockPos, MtfTapeAddress addr) 
   return bytes;
 }
 
-bool bkf::TakeBlockName(uint64_t blockPos, const uint8_t* window, MtfTapeAddress addr, std::u16string& name) {
-  if (addr.size < 512) {
-    name = CopyNameText(window, kWindowSize, addr.offset, addr.size);
-    return true;
-  }
-  if (!mtf::BlockHeaderChecks(window)) return false;
+std::u16string bkf::BlockNameText(uint64_t blockPos, const uint8_t* window, MtfTapeAddress addr) {
+  if (addr.size < 512) return CopyNameText(window, kWindowSize, addr.offset, addr.size);
   const std::vector<uint8_t> bytes = ReadNameBytes(blockPos, addr);
-  name = CopyNameText(bytes.data(), bytes.size(), 0, addr.size);
+  return CopyNameText(bytes.data(), bytes.size(), 0, addr.size);
+}
+
+bool bkf::TakeBlockName(uint64_t blockPos, const uint8_t* window, MtfTapeAddress addr, std::u16string& name) {
+  if (addr.size >= 512 && !mtf::BlockHeaderChecks(window)) return false;
+  name = BlockNameText(blockPos, window, addr);
   return true;
 }
 
 bool bkf::TakeFileName(uint64_t blockPos, const uint8_t* window, MtfTapeAddress addr, bool blockChecks,
                        std::u16string& name) {
-  if (addr.size >= 512) {
-    if (!blockChecks) return false;
-    const std::vector<uint8_t> bytes = ReadNameBytes(blockPos, addr);
-    name = CopyNameText(bytes.data(), bytes.size(), 0, addr.size);
-  } else {
-    name = CopyNameText(window, kWindowSize, addr.offset, addr.size);
-  }
+  if (addr.size >= 512 && !blockChecks) return false;
+  name = BlockNameText(blockPos, window, addr);
   if (!name.empty()) return true;
   if (!blockChecks) return false;
   name = StandInName(blockPos);

@@ -85,6 +85,16 @@ long SearchSse2(const uint8_t* data, size_t count, uint32_t tagMask, int& tag) {
   return ScalarSearch(data, k, count, tagMask, tag);
 }
 
+// The offsets from `from` on that a wider filter leaves, sixteen at a time.
+template <bool kWithCfilSfmb>
+long SearchRestSse2(const uint8_t* data, size_t from, size_t count, uint32_t tagMask, int& tag) {
+  int t = -1;
+  const long rest = SearchSse2<kWithCfilSfmb>(data + from, count - from, tagMask, t);
+  if (rest < 0) return -1;
+  tag = t;
+  return static_cast<long>(from) + rest;
+}
+
 // With 32-byte vectors the two letters are classified through nibble tables:
 // the first letter's class bits and the second letter's class bits share a
 // bit exactly for the pairs above (plus a few near misses such as "EC",
@@ -126,12 +136,7 @@ __attribute__((target("avx2"))) long SearchAvx2(const uint8_t* data, size_t coun
       if (found >= 0) return found;
     }
   }
-  // The rest (less than 32 offsets) sixteen at a time, then one by one.
-  int t = -1;
-  const long rest = SearchSse2<kWithCfilSfmb>(data + k, count - k, tagMask, t);
-  if (rest < 0) return -1;
-  tag = t;
-  return static_cast<long>(k) + rest;
+  return SearchRestSse2<kWithCfilSfmb>(data, k, count, tagMask, tag);  // fewer than 32 offsets left
 }
 
 // With 64-byte vectors and byte permutes, each letter's class bits come from
@@ -139,28 +144,39 @@ __attribute__((target("avx2"))) long SearchAvx2(const uint8_t* data, size_t coun
 // are); bytes outside that range have no class. The classes are those of the
 // 32-byte filter, so only the letter pairs above (and no near misses) pass to
 // the full check. Two vectors are filtered per turn, with one branch.
+struct LetterClasses {
+  alignas(64) uint8_t first[64];
+  alignas(64) uint8_t second[64];
+};
+template <bool kWithCfilSfmb>
+constexpr LetterClasses MakeLetterClasses() {
+  LetterClasses c{};
+  constexpr uint8_t cf = kWithCfilSfmb ? 0x20 : 0, sf = kWithCfilSfmb ? 0x40 : 0;
+  c.first['T' - 0x40] = 0x01;
+  c.first['S' - 0x40] = 0x02 | sf;
+  c.first['V' - 0x40] = 0x04;
+  c.first['D' - 0x40] = 0x08;
+  c.first['F' - 0x40] = 0x10;
+  c.first['C' - 0x40] = cf;
+  c.first['E' - 0x40] = 0x80;
+  c.second['A' - 0x40] = 0x01;
+  c.second['S' - 0x40] = 0x02 | 0x80;
+  c.second['O' - 0x40] = 0x04 | 0x80;
+  c.second['I' - 0x40] = 0x08 | 0x10;
+  c.second['F' - 0x40] = cf | sf;
+  return c;
+}
+template <bool kWithCfilSfmb>
+constexpr LetterClasses kLetterClasses = MakeLetterClasses<kWithCfilSfmb>();
+
 // (GCC 12 takes the permute's unused merge operand for an uninitialised value.)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 template <bool kWithCfilSfmb>
 __attribute__((target("avx512f,avx512bw,avx512vbmi"))) long SearchAvx512(const uint8_t* data, size_t count,
                                                                          uint32_t tagMask, int& tag) {
-  alignas(64) uint8_t first[64] = {};
-  alignas(64) uint8_t second[64] = {};
-  constexpr uint8_t cf = kWithCfilSfmb ? 0x20 : 0, sf = kWithCfilSfmb ? 0x40 : 0;
-  first['T' - 0x40] = 0x01;
-  first['S' - 0x40] = 0x02 | sf;
-  first['V' - 0x40] = 0x04;
-  first['D' - 0x40] = 0x08;
-  first['F' - 0x40] = 0x10;
-  first['C' - 0x40] = cf;
-  first['E' - 0x40] = 0x80;
-  second['A' - 0x40] = 0x01;
-  second['S' - 0x40] = 0x02 | 0x80;
-  second['O' - 0x40] = 0x04 | 0x80;
-  second['I' - 0x40] = 0x08 | 0x10;
-  second['F' - 0x40] = cf | sf;
-  const __m512i firstTable = _mm512_load_si512(first), secondTable = _mm512_load_si512(second);
+  const __m512i firstTable = _mm512_load_si512(kLetterClasses<kWithCfilSfmb>.first);
+  const __m512i secondTable = _mm512_load_si512(kLetterClasses<kWithCfilSfmb>.second);
   const __m512i topBits = _mm512_set1_epi8(char(0xC0)), letters = _mm512_set1_epi8(0x40);
   auto filter = [&](const uint8_t* p) __attribute__((target("avx512f,avx512bw,avx512vbmi"))) {
     const __m512i v0 = _mm512_loadu_si512(p);
@@ -178,11 +194,7 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) long SearchAvx512(const u
     if (found < 0 && b) found = CheckCandidates(data, k + 64, b, tagMask, tag);
     if (found >= 0) return found;
   }
-  int t = -1;
-  const long rest = SearchSse2<kWithCfilSfmb>(data + k, count - k, tagMask, t);
-  if (rest < 0) return -1;
-  tag = t;
-  return static_cast<long>(k) + rest;
+  return SearchRestSse2<kWithCfilSfmb>(data, k, count, tagMask, tag);  // fewer than 128 offsets left
 }
 #pragma GCC diagnostic pop
 

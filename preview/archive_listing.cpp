@@ -14,8 +14,40 @@ namespace {
 
 HRESULT FromErrno(int error) { return error ? HRESULT(0x80070000u | (uint32_t(error) & 0xFFFF)) : E_FAIL; }
 
+// An object handed to the library with two interfaces: the first also
+// answers for IUnknown; both share one reference count, and the last
+// Release deletes the object.
+template <class First, const GUID& kFirst, class Second, const GUID& kSecond>
+class CTwoInterfaceObject : public First, public Second {
+ public:
+  virtual ~CTwoInterfaceObject() = default;
+  HRESULT QueryInterface(const GUID& iid, void** out) override {
+    if (!out) return E_NOINTERFACE;
+    if (iid == kIID_IUnknown || iid == kFirst) {
+      *out = static_cast<First*>(this);
+    } else if (iid == kSecond) {
+      *out = static_cast<Second*>(this);
+    } else {
+      *out = nullptr;
+      return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+  }
+  ULONG AddRef() override { return ++m_refs; }
+  ULONG Release() override {
+    const ULONG left = --m_refs;
+    if (left == 0) delete this;
+    return left;
+  }
+
+ private:
+  ULONG m_refs = 0;
+};
+
 // The extracted archive as the library's input stream.
-class CInFileStream final : public IInStream, public IStreamGetSize {
+class CInFileStream final
+    : public CTwoInterfaceObject<IInStream, kIID_IInStream, IStreamGetSize, kIID_IStreamGetSize> {
  public:
   ~CInFileStream() {
     if (m_fd >= 0) ::close(m_fd);
@@ -29,26 +61,6 @@ class CInFileStream final : public IInStream, public IStreamGetSize {
     const int flags = ::fcntl(m_fd, F_GETFL);
     if (flags >= 0) ::fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK);
     return true;
-  }
-
-  HRESULT QueryInterface(const GUID& iid, void** out) override {
-    if (!out) return E_NOINTERFACE;
-    if (iid == kIID_IUnknown || iid == kIID_IInStream) {
-      *out = static_cast<IInStream*>(this);
-    } else if (iid == kIID_IStreamGetSize) {
-      *out = static_cast<IStreamGetSize*>(this);
-    } else {
-      *out = nullptr;
-      return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-  }
-  ULONG AddRef() override { return ++m_refs; }
-  ULONG Release() override {
-    const ULONG left = --m_refs;
-    if (left == 0) delete this;
-    return left;
   }
 
   HRESULT Read(void* data, uint32_t size, uint32_t* processed) override {
@@ -84,32 +96,14 @@ class CInFileStream final : public IInStream, public IStreamGetSize {
 
  private:
   int m_fd = -1;
-  ULONG m_refs = 0;
 };
 
 // The open callback: takes every progress report; has no password, so an
 // archive whose listing needs one cannot be opened.
-class CArchiveOpenCallback final : public IArchiveOpenCallback, public ICryptoGetTextPassword {
+class CArchiveOpenCallback final
+    : public CTwoInterfaceObject<IArchiveOpenCallback, kIID_IArchiveOpenCallback, ICryptoGetTextPassword,
+                                 kIID_ICryptoGetTextPassword> {
  public:
-  HRESULT QueryInterface(const GUID& iid, void** out) override {
-    if (!out) return E_NOINTERFACE;
-    if (iid == kIID_IUnknown || iid == kIID_IArchiveOpenCallback) {
-      *out = static_cast<IArchiveOpenCallback*>(this);
-    } else if (iid == kIID_ICryptoGetTextPassword) {
-      *out = static_cast<ICryptoGetTextPassword*>(this);
-    } else {
-      *out = nullptr;
-      return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-  }
-  ULONG AddRef() override { return ++m_refs; }
-  ULONG Release() override {
-    const ULONG left = --m_refs;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT SetTotal(const uint64_t*, const uint64_t*) override { return S_OK; }
   HRESULT SetCompleted(const uint64_t*, const uint64_t*) override { return S_OK; }
   // The preview never defines a password.
@@ -117,9 +111,6 @@ class CArchiveOpenCallback final : public IArchiveOpenCallback, public ICryptoGe
     if (password) *password = nullptr;
     return E_ABORT;
   }
-
- private:
-  ULONG m_refs = 0;
 };
 
 // The loaded library and the objects made from it, released in order.

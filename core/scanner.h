@@ -15,6 +15,7 @@
 
 #include "app_state.h"
 #include "bkf_file.h"
+#include "look_ahead_search.h"
 #include "mtf.h"
 #include "notify.h"
 #include "recovery_tree.h"
@@ -63,7 +64,7 @@ class bkf {
   // Bytes held by the scan result (tree, records, names), for measurements.
   size_t ResultMemoryBytes() const;
   // Bytes the scan fetched from the file, for measurements.
-  uint64_t BytesFetched() const { return m_reader ? m_reader->BytesFetched() : 0; }
+  uint64_t BytesFetched() const { return (m_reader ? m_reader->BytesFetched() : 0) + m_aheadFetched; }
 
   INotifyTarget* m_hNotifyWnd = nullptr;
   CTarvelBKFTreeVectorClass m_tree;
@@ -212,6 +213,7 @@ class bkf {
   uint64_t m_gateLength = 0;
   uint64_t m_gatePosition = 0;
   std::unique_ptr<WindowReader> m_reader;
+  uint64_t m_aheadFetched = 0;
   // Direct children by (parent, name), newest wins, for ResolveUnderVolume.
   std::unordered_map<std::u16string, int64_t> m_childIndex;
 };
@@ -235,22 +237,47 @@ int bkf::Walk(const std::filesystem::path& path, uint8_t* window, int32_t& lastP
     SendGatedProgress(lastPermille, pos, length, percent);
     return true;
   };
+  // A long run without a tag is searched ahead on a second processor.
+  LookAheadSearch ahead(m_file, length, stopTags, m_aheadFetched);
+  const bool aheadAvailable = LookAheadSearch::Available();
+  uint64_t taglessRun = 0;
   while (pos < m_nRangeEnd) {
     if (!reachWindow()) break;
 
-    // Search the window where the reader holds it; only a window with a
-    // block is copied, starting at the block. The search goes on over the
-    // windows after it that the reader already holds, so a run of windows
-    // without a tag costs one search; each of them is still reported as the
-    // window-by-window walk would.
     int t = -1;
-    const uint8_t* span = Reader().Span(pos, kWindowSize + kTagTail);
+    long k = -1;
+    uint64_t windows = 0;
     const uint64_t windowsLeft = (m_nRangeEnd - pos + kWindowSize - 1) / kWindowSize;
-    const uint64_t windowsHeld = (Reader().Held(pos) - kTagTail) / kWindowSize;
-    const uint64_t windows = std::max<uint64_t>(1, std::min(windowsLeft, windowsHeld));
-    const size_t searched = static_cast<size_t>(windows) * kWindowSize;
-    if (windows > 1) Reader().Span(pos, searched + kTagTail);  // marks the bytes as read
-    long k = FindFirstBlockTag(span, searched, stopTags, t);
+    LookAheadSearch::Known known;
+    if (ahead.Engaged() && ahead.Ask(pos, kWindowSize, known)) {
+      const uint64_t clear = known.clearTo - pos;
+      if (known.tag >= 0 && clear / kWindowSize < windowsLeft) {
+        windows = clear / kWindowSize + 1;
+        k = static_cast<long>(clear);
+        t = known.tag;
+      } else {
+        windows = std::min(clear / kWindowSize, windowsLeft);
+      }
+    } else {
+      if (ahead.Engaged()) {  // a jump out of what was searched ahead
+        ahead.Stop();
+        taglessRun = 0;
+      }
+      // Search the window where the reader holds it; only a window with a
+      // block is copied, starting at the block. The search goes on over the
+      // windows after it that the reader already holds, so a run of windows
+      // without a tag costs one search; each of them is still reported as
+      // the window-by-window walk would.
+      const uint8_t* span = Reader().Span(pos, kWindowSize + kTagTail);
+      const uint64_t windowsHeld = (Reader().Held(pos) - kTagTail) / kWindowSize;
+      windows = std::max<uint64_t>(1, std::min(windowsLeft, windowsHeld));
+      const size_t searched = static_cast<size_t>(windows) * kWindowSize;
+      if (windows > 1) Reader().Span(pos, searched + kTagTail);  // marks the bytes as read
+      k = FindFirstBlockTag(span, searched, stopTags, t);
+      taglessRun = k < 0 ? taglessRun + searched : 0;
+      if (taglessRun >= ahead.EngageAfter() && aheadAvailable && windows < windowsLeft)
+        ahead.Start(pos + searched, std::min(length, m_nRangeEnd + kWindowSize));
+    }
     const uint64_t tagless = k < 0 ? windows : static_cast<uint64_t>(k) / kWindowSize;
     bool stopped = false;
     for (uint64_t w = 0; w < tagless && !stopped; ++w) {

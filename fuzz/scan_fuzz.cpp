@@ -3,6 +3,7 @@
 
 #include "app_state.h"
 #include "fuzz_support.h"
+#include "look_ahead_search.h"
 #include "scanner_advance.h"
 
 namespace {
@@ -44,5 +45,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   advanced.m_hNotifyWnd = &sink;
   advanced.Scan(path);
   Check(advanced);
+  // With segments small enough for the search ahead to be used on small
+  // inputs, the Standard scan finds the same records.
+  const LookAheadSettings before = UseLookAhead({true, 700, 1024});
+  bkf ahead;
+  ahead.m_hNotifyWnd = &sink;
+  ahead.Scan(path);
+  UseLookAhead(before);
+  Check(ahead);
+  if (ahead.m_tree.Count() != standard.m_tree.Count() || ahead.m_files.Count() != standard.m_files.Count())
+    __builtin_trap();
+  for (int64_t i = 0; i < ahead.m_files.Count(); ++i) {
+    const FoundFileRecord &a = ahead.m_files.Record(i), &b = standard.m_files.Record(i);
+    if (a.dataPosition != b.dataPosition || a.dataLength != b.dataLength || a.parent != b.parent) __builtin_trap();
+  }
   return 0;
 }

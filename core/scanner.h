@@ -223,6 +223,7 @@ int bkf::Walk(const std::filesystem::path& path, uint8_t* window, int32_t& lastP
               Dispatch&& dispatch) {
   if (!m_file.Open(path)) return 0;
   m_reader.reset();
+  m_aheadFetched = 0;
   const uint64_t length = PrepareRange();
 
   float percent = 0;

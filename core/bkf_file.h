@@ -55,6 +55,10 @@ class WindowReader {
   // The n bytes at pos inside the reader's buffer (zeros past the end of the
   // file); valid until the next call.
   const uint8_t* Span(uint64_t pos, size_t n);
+  // The largest read: small enough for the chunk being searched to stay in
+  // the processor's cache.
+  static constexpr size_t kMaxChunk = 256 * 1024;
+
   // Bytes the buffer holds from pos on (positions past the end of the file
   // count, as zeros); 0 when pos is outside the buffer.
   size_t Held(uint64_t pos) const {
@@ -67,8 +71,6 @@ class WindowReader {
 
  private:
   static constexpr size_t kMinChunk = 4 * 1024;
-  // Small enough for the chunk being searched to stay in the processor's cache.
-  static constexpr size_t kMaxChunk = 256 * 1024;
   void Fill(uint64_t pos, size_t need);
 
   const BkfFile& m_file;

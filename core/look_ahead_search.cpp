@@ -15,10 +15,8 @@ std::atomic<uint64_t> g_segmentsSearched{0};
 
 // Segments kept ahead of the walk: enough for both threads to be busy.
 constexpr size_t kSegmentsAhead = 4;
-// Bytes read at a time: small enough to stay in the processor's cache
-// between the read and the search.
-constexpr size_t kChunk = 256 * 1024;
-constexpr size_t kTagTail = 3;
+// Bytes read at a time, as the scanners' reader reads them.
+constexpr size_t kChunk = WindowReader::kMaxChunk;
 // A segment listing more tags than this is not bytes without blocks; what
 // lies after the last tag listed is left to the walk.
 constexpr size_t kMaxTags = 64;
@@ -112,18 +110,18 @@ LookAheadSearch::Result LookAheadSearch::Search(uint64_t start, uint64_t end, st
   g_segmentsSearched.fetch_add(1, std::memory_order_relaxed);
   Result r;
   r.knownTo = end;
-  buffer.resize(kChunk + kTagTail);
+  buffer.resize(kChunk + kTagReadTail);
   try {
     for (uint64_t c = start; c < end;) {
       const size_t n = end - c > kChunk ? kChunk : static_cast<size_t>(end - c);
       // The chunk and the three bytes after it, zeros at and after the length.
       size_t got = 0;
       if (c < m_length) {
-        const size_t want = m_length - c > n + kTagTail ? n + kTagTail : static_cast<size_t>(m_length - c);
+        const size_t want = m_length - c > n + kTagReadTail ? n + kTagReadTail : static_cast<size_t>(m_length - c);
         got = m_file.ReadAt(c, buffer.data(), want);
         r.fetched += got;
       }
-      std::memset(buffer.data() + got, 0, n + kTagTail - got);
+      std::memset(buffer.data() + got, 0, n + kTagReadTail - got);
       for (size_t off = 0; off < n;) {
         int tag = -1;
         const long k = FindFirstBlockTag(buffer.data() + off, n - off, m_tagMask, tag);
@@ -161,6 +159,14 @@ void LookAheadSearch::Store(uint64_t generation, uint64_t start, Result&& result
   m_changed.notify_all();
 }
 
+void LookAheadSearch::SearchClaimed(std::unique_lock<std::mutex>& lock, size_t index, std::vector<uint8_t>& buffer) {
+  const uint64_t generation = m_generation, start = m_segments[index].start, end = m_segments[index].end;
+  lock.unlock();
+  Result r = Search(start, end, buffer);
+  lock.lock();
+  Store(generation, start, std::move(r));
+}
+
 void LookAheadSearch::Helper() {
   std::vector<uint8_t> buffer;
   std::unique_lock<std::mutex> lock(m_mutex);
@@ -168,11 +174,7 @@ void LookAheadSearch::Helper() {
     long i = -1;
     while (!m_quit && (i = Claim(0)) < 0) m_changed.wait(lock);
     if (m_quit) return;
-    const uint64_t generation = m_generation, start = m_segments[size_t(i)].start, end = m_segments[size_t(i)].end;
-    lock.unlock();
-    Result r = Search(start, end, buffer);
-    lock.lock();
-    Store(generation, start, std::move(r));
+    SearchClaimed(lock, size_t(i), buffer);
   }
 }
 
@@ -198,16 +200,10 @@ bool LookAheadSearch::Ask(uint64_t pos, uint64_t minClear, Known& out) {
     // Wait for the segment, searching later ones meanwhile.
     while (m_segments[i].state == State::Waiting || m_segments[i].state == State::Working) {
       const long j = Claim(i);
-      if (j < 0) {
+      if (j < 0)
         m_changed.wait(lock);
-        continue;
-      }
-      const uint64_t generation = m_generation, start = m_segments[size_t(j)].start,
-                     end = m_segments[size_t(j)].end;
-      lock.unlock();
-      Result r = Search(start, end, m_buffer);
-      lock.lock();
-      Store(generation, start, std::move(r));
+      else
+        SearchClaimed(lock, size_t(j), m_buffer);
     }
     const Segment& s = m_segments[i];
     if (s.state == State::Failed) return false;

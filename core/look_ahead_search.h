@@ -80,6 +80,9 @@ class LookAheadSearch {
   };
   // Reads and searches [start, end); no lock held.
   Result Search(uint64_t start, uint64_t end, std::vector<uint8_t>& buffer) const;
+  // Searches the segment at `index`, claimed by the caller, with the lock
+  // released meanwhile, and stores what it found.
+  void SearchClaimed(std::unique_lock<std::mutex>& lock, size_t index, std::vector<uint8_t>& buffer);
   void Store(uint64_t generation, uint64_t start, Result&& result);
   void TopUp();
   void Append();

@@ -39,7 +39,7 @@ class bkf {
   static constexpr size_t kWindowSize = 1024;
   // The search looks at every window offset 0..1023; a tag that begins in the
   // last three offsets is read with the three bytes that follow the window.
-  static constexpr size_t kTagTail = 3;
+  static constexpr size_t kTagTail = kTagReadTail;
   // A file block's stream walk reads at most this many headers.
   static constexpr int kMaxStreamHeaders = 64;
 

@@ -10,9 +10,12 @@
 constexpr uint32_t BlockTagBit(int index) { return 1u << index; }
 constexpr uint32_t kAllBlockTags = (1u << TagTable::kBlockCount) - 1;
 
+// Bytes a search reads past its last offset: a tag there is read whole.
+inline constexpr size_t kTagReadTail = 3;
+
 // Returns the first offset k in [0, count) at which the four bytes are one of
 // the block tags selected by tagMask, and that tag's index in `tag`; -1 when
-// there is none. `data` must hold count + 3 readable bytes. The result is the
+// there is none. `data` must hold count + kTagReadTail readable bytes. The result is the
 // same as calling FindBlockTag at every offset in turn.
 long FindFirstBlockTag(const uint8_t* data, size_t count, uint32_t tagMask, int& tag);
 

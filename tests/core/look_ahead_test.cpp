@@ -108,7 +108,6 @@ std::string ScanWith(const std::filesystem::path& path, const Case& c, const Loo
   options.rangeStart = c.rangeStart;
   options.rangeEnd = c.rangeEnd;
   auto scanner = MakeScanner(options);
-  scanner->SetOptions(options);
   scanner->m_hNotifyWnd = &notify;
   AppState().m_bProcessRunning.store(1);
   EXPECT_EQ(scanner->Scan(path), 1);
